@@ -1,0 +1,10 @@
+#pragma once
+// The module's application object: through it the module reaches the host application's profile.
+#include "mfc/afxwin.h"
+
+class CSorvikRadarApp : public CWinApp {
+public:
+  CSorvikRadarApp();
+
+  DECLARE_MESSAGE_MAP()
+};

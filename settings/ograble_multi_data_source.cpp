@@ -1,0 +1,35 @@
+#include "settings/ograble_multi_data_source.h"
+
+#include <ogrsf_frmts.h>
+
+#include "settings/geometry_layers.h"
+
+OGRLayer* OGRableMultiDataSource::GetOGRLayer(std::int32_t index) {
+  for (OGRDataSource* source : dataSources) {
+    if (!source || index < 0) return nullptr;
+    const int count = GetGeometryLayerCount(source);
+    if (index < count) return GetGeometryLayer(index, source);
+    index -= count;
+  }
+  return nullptr;
+}
+
+OGRLayer* OGRableMultiDataSource::GetOGRLayerByName(const CString& name) {
+  for (OGRDataSource* source : dataSources)
+    if (source)
+      if (OGRLayer* layer = source->GetLayerByName(name)) return layer;
+  return nullptr;
+}
+
+std::int32_t OGRableMultiDataSource::GetOGRLayerCount() {
+  std::int32_t count = 0;
+  for (OGRDataSource* source : dataSources) count += GetGeometryLayerCount(source);
+  return count;
+}
+
+std::intptr_t OGRableMultiDataSource::ExtraQuery(std::intptr_t, std::intptr_t) { return 0; }
+
+OGRableMultiDataSource::~OGRableMultiDataSource() {
+  for (OGRDataSource* source : dataSources) delete source;
+  dataSources.clear();
+}
