@@ -19,7 +19,21 @@ public:
   ProfileSections GetProfileSections() override;
   ~ModuleDataSorvik() override;
   bool IsReady() override;
+  // Removes both radar callbacks and empties the sweep store.
+  void Terminate() override;
+  // Tells the host sink, once per burst of radar state changes, that the radar's property set changed.
+  void Refresh() override;
   ModuleLayerKeyList GetLayers() override;
+
+  // Opens the radar service for the presentation mode, fixes the echo geometry, registers the sweep and
+  // change callbacks and creates the radar settings data source. On an open failure the user sees the
+  // host's message and nothing is connected. The navigation source and sink are kept either way.
+  // True when the radar opened.
+  virtual bool Init(NavigationSource* navigation, HostSink* hostSink, bool imoMode);
+  // The current range in nautical miles; 0 when it cannot be read.
+  virtual double GetRange();
+
+  NavigationSource* GetNavigationSource() const { return navigationSource; }
 
   // The host lists no layers through the OGRable count; the radar layer is still reached by index 0
   // or by name.
@@ -31,6 +45,10 @@ protected:
   NavigationSource* navigationSource = nullptr;
   HostSink* sink = nullptr;
   std::uint8_t ImoMode = 0;
+
+private:
+  // Whether Init registered the callbacks, so that Terminate removes only what was registered.
+  bool callbacksRegistered = false;
 };
 
 // Identity texts of the radar module.

@@ -1,0 +1,95 @@
+// The data module's connection to the radar: opening it, following its sweeps and state changes, and
+// disconnecting.
+#include <ogrsf_frmts.h>
+
+#include "display/echo_geometry.h"
+#include "display/sweep_callback.h"
+#include "display/sweep_store.h"
+#include "host/host_sink.h"
+#include "host/radar_service.h"
+#include "host/velihm_api.h"
+#include "module/module_data_sorvik.h"
+#include "module/radar_state_change.h"
+#include "module/service_libraries.h"
+#include "settings/field_access.h"
+#include "settings/radar_ogr_data_source.h"
+#include "settings/radar_ogr_layer.h"
+
+namespace {
+
+constexpr int kOpenResultRadarAbsent = -5;
+constexpr std::int32_t kMessageRadarAbsent = 41782;   // 0xA336
+constexpr std::int32_t kMessageRadarFailure = 41783;  // 0xA337
+constexpr const char* kPropertySetItem = "RADAR_IMO_PROPERTIES";
+
+void ShowOpenFailure(int result) {
+  const std::int32_t message = result == kOpenResultRadarAbsent ? kMessageRadarAbsent : kMessageRadarFailure;
+  GetUserInterfaceService()->ShowMessage(message, 1, 0, 0);
+}
+
+}  // namespace
+
+bool ModuleDataSorvik::Init(NavigationSource* navigation, HostSink* hostSink, bool imoMode) {
+  VKSorVikAPI* service = GetSorVikService();
+  int modeFlag = imoMode ? 1 : 0;
+  const int result = service->Open(&modeFlag);
+  if (result != 0) {
+    ShowOpenFailure(result);
+  } else {
+    ConfigureEchoGeometry(imoMode);
+    ImoMode = imoMode ? 1 : 0;
+    TheSweepStore().SetShiftSamples(imoMode);
+    service->GetRadar()->AddSweepCallback(SweepCallback);
+    service->GetRadar()->AddChangeCallback(ChangeCallback);
+    callbacksRegistered = true;
+    // The previous data source (a repeated Init) writes its settings back before the new one reads them.
+    SetDataSource(nullptr);
+    auto* source = new RadarOGRDataSource(imoMode);
+    source->SetImoMode();
+    SetDataSource(source);
+  }
+  navigationSource = navigation;
+  sink = hostSink;
+  return result == 0;
+}
+
+void ModuleDataSorvik::Terminate() {
+  if (callbacksRegistered) {
+    VKSorVikAPI* service = GetSorVikService();
+    service->GetRadar()->RemoveSweepCallback(SweepCallback);
+    service->GetRadar()->RemoveChangeCallback(ChangeCallback);
+    callbacksRegistered = false;
+  }
+  TheSweepStore().Reset();
+}
+
+void ModuleDataSorvik::Refresh() {
+  // Taking the flag and clearing it in one step keeps a change that arrives meanwhile for the next call.
+  const bool changed = RadarStateChanged.exchange(false, std::memory_order_acq_rel);
+  if (!sink || !changed) return;
+
+  ModuleLayerKey propertySet(kRadarModuleName, kPropertySetItem);
+  OGRDataSource* source = GetDataSource();
+  if (auto* radarLayer = dynamic_cast<RadarOGRLayer*>(source ? source->GetLayer(0) : nullptr))
+    propertySet.SetItem(radarLayer->GetLayerName());
+  const ModuleLayerKeyValue notice(propertySet, 0);
+  sink->OnModuleNotice(kNoticePropertiesChanged, notice);
+
+  if (!source) return;
+  for (int index = 0; index < source->GetLayerCount(); ++index)
+    if (auto* radarLayer = dynamic_cast<RadarOGRLayer*>(source->GetLayer(index))) radarLayer->SetStale();
+}
+
+double ModuleDataSorvik::GetRange() {
+  OGRDataSource* source = GetDataSource();
+  OGRLayer* layer = source ? source->GetLayer(0) : nullptr;
+  OGRFeature* feature = layer ? layer->GetFeature(0) : nullptr;
+  if (!feature) return 0.0;
+  int range = 0;
+  int unit = 0;
+  const bool readable =
+      GetFieldInteger(feature, &range, "RAD_RANGE") && GetFieldInteger(feature, &unit, "RAD_RANGE_UNIT");
+  OGRFeature::DestroyFeature(feature);
+  if (!readable) return 0.0;
+  return GetSorVikService()->GetRadar()->RangeToDistance(range, unit);
+}
