@@ -1,0 +1,224 @@
+// The data module connected to the simulated radar through the staged service libraries, as a host
+// drives it: Init, sweeps flowing into the store, change notices, the range, Terminate.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <ogrsf_frmts.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "display/echo_geometry.h"
+#include "display/sweep_callback.h"
+#include "display/sweep_store.h"
+#include "host/host_sink.h"
+#include "host/navigation_source.h"
+#include "host/radar_service.h"
+#include "mfc/afxwin.h"
+#include "mfc/host_profile.h"
+#include "module/module_data_sorvik.h"
+#include "module/radar_state_change.h"
+#include "module/service_libraries.h"
+#include "services/velihm/velihm_diagnostics.h"
+#include "settings/field_access.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class RecordingSink : public HostSink {
+public:
+  void OnModuleNotice(const int& kind, const ModuleLayerKeyValue& subject) override {
+    kinds.push_back(kind);
+    subjects.push_back(subject);
+  }
+  std::vector<int> kinds;
+  std::vector<ModuleLayerKeyValue> subjects;
+};
+
+class FixedNavigation : public NavigationSource {
+public:
+  PosType GetPosition() override { return PosType(0.928, 0.092); }
+  bool GetHeading(double* heading) override {
+    *heading = 5.166;
+    return true;
+  }
+  bool QueryNavigationFlag() override { return false; }
+};
+
+// What the user-interface service showed, read from the loaded service library itself.
+std::vector<VelIHMShownMessage> ShownMessages() {
+  std::vector<VelIHMShownMessage> shown;
+  void* library = dlopen("./VelIHM.dll", RTLD_NOW | RTLD_NOLOAD);
+  if (!library) return shown;
+  auto count = reinterpret_cast<VelIHMShownMessageCountFunction>(dlsym(library, "VelIHMShownMessageCount"));
+  auto get = reinterpret_cast<VelIHMGetShownMessageFunction>(dlsym(library, "VelIHMGetShownMessage"));
+  for (int index = 0; count && get && index < count(); ++index) {
+    VelIHMShownMessage message{};
+    if (get(index, &message)) shown.push_back(message);
+  }
+  dlclose(library);
+  return shown;
+}
+
+template <typename Condition>
+bool WaitFor(Condition condition, std::chrono::milliseconds limit = 15s) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(10ms);
+  }
+  return true;
+}
+
+// One scratch host per test: the radar's configuration, the profile file and the application object.
+// The module-wide state (loaded services, echo geometry, sweep store) lives as long as the process; each
+// test holds whether it runs alone or after the others.
+class RadarConnection : public ::testing::Test {
+protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/sorvik-connection-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    folder = pattern;
+    AfxSetHostProfilePath((folder / "profile.ini").c_str());
+    ConfigureRadar(0);
+  }
+  void TearDown() override {
+    unsetenv("SORVIK_RADAR_CONFIG");
+    AfxSetHostProfilePath(nullptr);
+    std::filesystem::remove_all(folder);
+  }
+
+  void ConfigureRadar(int openResult) {
+    const std::filesystem::path config = folder / "VKSorVik.ini";
+    std::ofstream(config) << "[Radar]\nOpenResult = " << openResult
+                          << "\nRotationRate = 600\nWarmupSeconds = 0\nRange = 4\n";
+    setenv("SORVIK_RADAR_CONFIG", config.c_str(), 1);
+  }
+
+  static void RequestTransmit(ModuleDataSorvik& data) {
+    OGRLayer* layer = data.GetOGRLayer(0);
+    ASSERT_NE(layer, nullptr);
+    OGRFeature* feature = layer->GetFeature(0);
+    ASSERT_NE(feature, nullptr);
+    const int transmit = 2;
+    EXPECT_TRUE(SetFieldInteger(feature, &transmit, "RAD_TXSTBY"));
+    EXPECT_EQ(layer->SetFeature(feature), OGRERR_NONE);
+    OGRFeature::DestroyFeature(feature);
+  }
+
+  std::filesystem::path folder;
+  CWinApp app;
+  RecordingSink sink;
+  FixedNavigation navigation;
+};
+
+TEST_F(RadarConnection, OpenFailuresShowTheHostsMessageAndConnectNothing) {
+  const std::size_t shownBefore = ShownMessages().size();
+  for (const auto& [openResult, message] : {std::pair{-5, 41782}, std::pair{3, 41783}}) {
+    ConfigureRadar(openResult);
+    ModuleDataSorvik data;
+    EXPECT_FALSE(data.Init(&navigation, &sink, false));
+    const std::vector<VelIHMShownMessage> shown = ShownMessages();
+    ASSERT_GT(shown.size(), shownBefore);
+    EXPECT_EQ(shown.back().code, message);
+    EXPECT_EQ(shown.back().modal, 1);
+    EXPECT_EQ(shown.back().parameter1, 0);
+    EXPECT_EQ(shown.back().parameter2, 0);
+
+    EXPECT_EQ(data.GetDataSource(), nullptr);
+    EXPECT_EQ(data.GetOGRLayer(0), nullptr);
+    EXPECT_EQ(data.GetRange(), 0.0);
+    EXPECT_EQ(data.GetNavigationSource(), &navigation);
+    EXPECT_FALSE(IsEchoGeometryConfigured());
+    data.Terminate();
+  }
+}
+
+TEST_F(RadarConnection, RefreshSendsOneNoticePerBurstOfChangesAndOnlyWithASink) {
+  ConfigureRadar(3);  // no radar behind the module: only the test raises changes
+  ModuleDataSorvik withoutSink;
+  withoutSink.Init(&navigation, nullptr, false);
+  ChangeCallback();
+  withoutSink.Refresh();
+  EXPECT_FALSE(RadarStateChanged.load()) << "the flag is cleared even when nobody is told";
+
+  ModuleDataSorvik data;
+  data.Init(&navigation, &sink, false);
+  data.Refresh();
+  EXPECT_TRUE(sink.kinds.empty()) << "no change, no notice";
+
+  ChangeCallback();
+  ChangeCallback();
+  ChangeCallback();
+  data.Refresh();
+  data.Refresh();
+  ASSERT_EQ(sink.kinds.size(), 1u);
+  EXPECT_EQ(sink.kinds[0], 2);
+  // Without a data source the key keeps the item it was built with.
+  EXPECT_EQ(sink.subjects[0].GetKey(), ModuleLayerKey("RADAR_MODULE", "RADAR_IMO_PROPERTIES"));
+  EXPECT_EQ(sink.subjects[0].GetValue(), 0);
+}
+
+TEST_F(RadarConnection, SweepsFlowFromTheRadarIntoTheStoreUntilTerminate) {
+  ModuleDataSorvik data;
+  ASSERT_TRUE(data.Init(&navigation, &sink, false));
+  ASSERT_TRUE(IsEchoGeometryConfigured());
+  EXPECT_EQ(GetEchoGeometry().rows, 4096);
+  EXPECT_FALSE(data.GetImoMode());
+  EXPECT_EQ(data.GetOGRLayerCount(), 0);
+  ASSERT_NE(data.GetOGRLayerByName("radar_properties"), nullptr);
+
+  RequestTransmit(data);
+  SweepStore& store = TheSweepStore();
+  ASSERT_TRUE(WaitFor([&] { return store.GetCursor().revolutions >= 2; }))
+      << "revolutions: " << store.GetCursor().revolutions;
+  EXPECT_EQ(store.GetDimensions().rows, 4096);
+  EXPECT_EQ(store.GetDimensions().rowLength, 464);
+  EXPECT_GT(store.GetSweepDistance(), 0.0);
+  EXPECT_NE(lastSweepTick.load(), 0u);
+
+  // The range answered through the settings feature matches the radar's own answer.
+  SorVikRadar* radar = GetSorVikService()->GetRadar();
+  int range = -1;
+  int unit = -1;
+  ASSERT_EQ(radar->GetCurrentRange(&range, &unit), 0);
+  EXPECT_DOUBLE_EQ(data.GetRange(), radar->RangeToDistance(range, unit));
+  EXPECT_GT(data.GetRange(), 0.0);
+
+  // The transmit request changed the radar's state: the host hears of it once, by the layer's name.
+  ASSERT_TRUE(WaitFor([] { return RadarStateChanged.load(); }));
+  data.Refresh();
+  ASSERT_FALSE(sink.kinds.empty());
+  EXPECT_EQ(sink.kinds.front(), 2);
+  EXPECT_EQ(sink.subjects.front().GetKey(), ModuleLayerKey("RADAR_MODULE", "RADAR_PROPERTIES"));
+  EXPECT_EQ(sink.subjects.front().GetKey().GetItem(), "RADAR_PROPERTIES");
+
+  data.Terminate();
+  EXPECT_EQ(store.GetGeneration(), -1);
+  const DWORD tickAfterTerminate = lastSweepTick.load();
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(lastSweepTick.load(), tickAfterTerminate) << "a sweep arrived after Terminate";
+  EXPECT_EQ(store.GetDimensions().rows, 0);
+}
+
+TEST_F(RadarConnection, ASecondInitKeepsTheFirstEchoGeometry) {
+  ModuleDataSorvik first;
+  ASSERT_TRUE(first.Init(&navigation, &sink, false));
+  first.Terminate();
+
+  ModuleDataSorvik data;
+  ASSERT_TRUE(data.Init(&navigation, &sink, true));
+  EXPECT_TRUE(data.GetImoMode());
+  EXPECT_EQ(GetEchoGeometry().rows, 4096);
+  EXPECT_EQ(GetEchoGeometry().validSamples, 464);
+  ASSERT_NE(data.GetOGRLayerByName("RADAR_IMO_PROPERTIES"), nullptr);
+  EXPECT_EQ(data.GetOGRLayerByName("RADAR_PROPERTIES"), nullptr);
+  data.Terminate();
+}
+
+}  // namespace
