@@ -2,6 +2,9 @@
 
 #include <ogrsf_frmts.h>
 
+#include <algorithm>
+#include <climits>
+
 namespace {
 
 constexpr const char* kGeometryColumnsTable = "GEOMETRY_COLUMNS";
@@ -23,11 +26,12 @@ int GetGeometryLayerCount(OGRDataSource* dataSource) {
   if (!dataSource) return 0;
   OGRLayer* table = RewoundGeometryColumns(dataSource);
   if (!table) return dataSource->GetLayerCount();
-  return static_cast<int>(table->GetFeatureCount(TRUE));
+  // A table that cannot count answers -1; a count beyond int is cut, not wrapped.
+  return static_cast<int>(std::clamp<GIntBig>(table->GetFeatureCount(TRUE), 0, INT_MAX));
 }
 
 OGRLayer* GetGeometryLayer(int index, OGRDataSource* dataSource) {
-  if (!dataSource) return nullptr;
+  if (!dataSource || index < 0) return nullptr;
   OGRLayer* table = RewoundGeometryColumns(dataSource);
   if (!table) return dataSource->GetLayer(index);
 

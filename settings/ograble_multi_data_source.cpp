@@ -2,6 +2,9 @@
 
 #include <ogrsf_frmts.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include "settings/geometry_layers.h"
 
 OGRLayer* OGRableMultiDataSource::GetOGRLayer(std::int32_t index) {
@@ -22,9 +25,9 @@ OGRLayer* OGRableMultiDataSource::GetOGRLayerByName(const CString& name) {
 }
 
 std::int32_t OGRableMultiDataSource::GetOGRLayerCount() {
-  std::int32_t count = 0;
+  std::int64_t count = 0;
   for (OGRDataSource* source : dataSources) count += GetGeometryLayerCount(source);
-  return count;
+  return static_cast<std::int32_t>(std::min<std::int64_t>(count, INT32_MAX));
 }
 
 std::intptr_t OGRableMultiDataSource::ExtraQuery(std::intptr_t, std::intptr_t) { return 0; }

@@ -1,0 +1,43 @@
+#pragma once
+// The fixed dimensions of the radar picture: how many sweep rows make one antenna turn, how large the
+// echo textures are and how many samples of a row the picture shows. The data module fixes them once,
+// for the presentation mode, when it first connects to the radar; they never change afterwards.
+#include <cstdint>
+
+struct EchoGeometry {
+  // Sweep angles are given in units of 1/8192 of a turn.
+  static constexpr int kAngleUnits = 8192;
+  static constexpr int kSectors = 128;
+  static constexpr int kTextures = 8;
+
+  int rows = 0;            // sweep rows per turn
+  int textureSize = 0;     // texels per side of an echo texture, and texels per texture row
+  int validSamples = 0;    // samples of a row that span the picture's radius
+  bool shiftSamples = false;  // the mode's radar sends its levels in the top three bits of a sample
+
+  int AngleUnitsPerRow() const { return kAngleUnits / rows; }
+  int RowsPerSector() const { return rows / kSectors; }
+  int SectorsPerTexture() const { return kSectors / kTextures; }
+  int RowsPerTexture() const { return textureSize; }
+};
+
+// Levels of a shifting mode are in the top three bits of each sample byte.
+inline constexpr int kSampleShift = 5;
+
+inline constexpr EchoGeometry kNormalEchoGeometry{4096, 512, 464, false};
+// The type-approved mode: twice the angular resolution and larger textures.
+inline constexpr EchoGeometry kImoEchoGeometry{8192, 1024, 884, true};
+
+// Fixes the geometry for the mode. Only the first call has an effect: later calls keep the values of
+// the first and answer false.
+bool ConfigureEchoGeometry(bool imoMode);
+bool IsEchoGeometryConfigured();
+// The configured geometry, or null before ConfigureEchoGeometry. Safe to call from any thread.
+const EchoGeometry* ConfiguredEchoGeometry();
+// The configured geometry; the normal mode's values before ConfigureEchoGeometry, so that readers never
+// see zero dimensions.
+const EchoGeometry& GetEchoGeometry();
+
+// Test support only: forgets the configuration so that a test can configure another mode. Never call
+// this while sweeps may arrive.
+void ResetEchoGeometryForTesting();

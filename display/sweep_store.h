@@ -1,0 +1,99 @@
+#pragma once
+// The module-wide store of radar sweeps: one row of sample levels per angular position of the antenna,
+// overwritten at every turn, with the antenna's turn count, its last angle and heading word, and the
+// distance one row covers. The radar service's thread adds sweeps; the displays read them on the user
+// interface thread. Every operation holds the store's lock for its own duration only, and never while
+// calling out of the store.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <span>
+
+#include "host/sweep_record.h"
+
+class SorVikRadar;
+
+// Where the antenna was at the latest sweep.
+struct SweepCursor {
+  std::int32_t revolutions = 0;  // completed turns
+  std::int32_t angle = 0;        // 0 to 8191
+  std::int32_t heading = 0;      // the sweep's heading word, -1 when the radar has none
+};
+
+struct SweepDimensions {
+  int rows = 0;
+  int rowLength = 0;
+};
+
+// One consistent view of the store's bookkeeping, taken under one lock.
+struct SweepStoreState {
+  int generation = 0;
+  SweepDimensions dimensions;
+  SweepCursor cursor;
+};
+
+class SweepStore {
+public:
+  // Sample level the edge ring is drawn with.
+  static constexpr std::uint8_t kEdgeRingLevel = 6;
+  // Neither dimension of a usable buffer may be this small.
+  static constexpr int kMinDimension = 32;
+
+  SweepStore() = default;
+  SweepStore(const SweepStore&) = delete;
+  SweepStore& operator=(const SweepStore&) = delete;
+
+  // Stores one sweep in the row of its angle. The range for the sweep distance is asked of `radar`
+  // before the store is locked; without a radar, or when it cannot tell the range, the previous sweep
+  // distance stays. A null sweep is ignored (true). False when the sweep is refused: no echo geometry
+  // yet, an angle above 8191, a sample-carrying sweep without samples, or a store that cannot be sized.
+  bool AddSweep(const SweepRecord* sweep, SorVikRadar* radar);
+
+  SweepDimensions GetDimensions() const;
+  SweepCursor GetCursor() const;
+  // Incremented at every (re)allocation of the rows: 0 when constructed, -1 after Reset.
+  int GetGeneration() const;
+  // Nautical miles one full row covers; 0 until the radar told a range.
+  double GetSweepDistance() const;
+  SweepStoreState GetState() const;
+
+  // Copies row `row` into `destination` (at most its size, at most the row length) and marks the edge
+  // of the picture with a ring of level 6 just inside the valid samples. False, with `destination`
+  // untouched, for a row outside the store or an empty destination.
+  bool ReadRow(int row, std::span<std::uint8_t> destination) const;
+
+  // Zeroes every row; counters, cursor and generation stay.
+  void Clear();
+  // Frees the rows: the next sweep sizes the store afresh. Generation becomes -1.
+  void Reset();
+
+  // Set when the radar sends its levels in the top three bits of each sample.
+  void SetShiftSamples(bool shift);
+  bool GetShiftSamples() const;
+
+private:
+  struct FreeBytes {
+    void operator()(std::uint8_t* bytes) const { std::free(bytes); }
+  };
+
+  bool SizeFor(int rows, int rowLength, int validSamples);
+  void StoreRow(const SweepRecord& sweep, std::uint8_t* row) const;
+
+  mutable std::mutex mutex_;
+  std::unique_ptr<std::uint8_t[], FreeBytes> buffer_;
+  int rows_ = 0;
+  int rowLength_ = 0;
+  // The valid samples of the geometry the rows were sized for: where ReadRow draws the edge ring.
+  int validSamples_ = 0;
+  std::int32_t revolutions_ = 0;
+  std::int32_t lastAngle_ = 0;
+  std::int32_t lastHeading_ = 0;
+  int generation_ = 0;
+  double sweepDistance_ = 0.0;
+  bool shiftSamples_ = false;
+};
+
+// The module's one store.
+SweepStore& TheSweepStore();

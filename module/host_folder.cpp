@@ -1,0 +1,16 @@
+#include "module/host_folder.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "kernel32/library_loader.h"
+
+CString GetHostExecutableFolder(DWORD bufferLength) {
+  if (bufferLength == 0) return CString();
+  std::vector<char> buffer(bufferLength, '\0');
+  const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), bufferLength);
+  if (length == 0 || length >= bufferLength) return CString();
+  const CString name(buffer.data(), static_cast<int>(length));
+  const int lastSeparator = std::max(name.ReverseFind('\\'), name.ReverseFind('/'));
+  return name.Left(lastSeparator + 1);
+}

@@ -1,0 +1,10 @@
+#include "kernel32/exit_process.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+
+void ExitProcess(UINT exitCode) {
+  std::fflush(nullptr);
+  ::_exit(static_cast<int>(exitCode));
+}

@@ -1,0 +1,43 @@
+#include <atomic>
+#include <numbers>
+
+#include "host/gen_data.h"
+
+namespace _GenData {
+
+namespace {
+std::atomic<DistanceUnit> userDistanceUnit{DistanceUnit::kNauticalMiles};
+
+constexpr double kNauticalMilesPerRadian = 10800.0 / std::numbers::pi;
+constexpr double kMetresPerNauticalMile = 1852.0;
+constexpr double kMetresPerStatuteMile = 1609.344;
+
+struct UnitWriting {
+  double perNauticalMile;
+  const char* symbol;
+};
+
+UnitWriting WritingOf(DistanceUnit unit) {
+  switch (unit) {
+    case DistanceUnit::kKilometres:
+      return {kMetresPerNauticalMile / 1000.0, "km"};
+    case DistanceUnit::kStatuteMiles:
+      return {kMetresPerNauticalMile / kMetresPerStatuteMile, "mi"};
+    case DistanceUnit::kNauticalMiles:
+      break;
+  }
+  return {1.0, "NM"};
+}
+}  // namespace
+
+void SetUserDistanceUnit(DistanceUnit unit) { userDistanceUnit.store(unit); }
+DistanceUnit GetUserDistanceUnit() { return userDistanceUnit.load(); }
+
+CString CDistHorizontaleRad::ToString(const CFormat& format) const {
+  if (!HasValue()) return CString();
+  const UnitWriting writing = WritingOf(GetUserDistanceUnit());
+  return FormatNumber(GetValue() * kNauticalMilesPerRadian * writing.perNauticalMile, format) + " " +
+         writing.symbol;
+}
+
+}  // namespace _GenData

@@ -1,0 +1,53 @@
+#pragma once
+// How the simulated radar is set up: read from "VKSorVik.ini" beside the service library, or from the
+// file that the environment variable SORVIK_RADAR_CONFIG names (tests use their own file). A missing
+// file gives the defaults; a bad line or value is reported on the standard error and ignored.
+//
+//   [Radar]
+//   OpenResult = 0          ; what Open answers: 0 opens the radar, any other code (-5, 3, ...) fails
+//   RotationRate = 24       ; antenna turns per minute, 1 to 1200
+//   WarmupSeconds = 90      ; magnetron warm-up after power-on, 0 to 3600
+//   TransmitAfterWarmup = 0 ; 1: transmit as soon as warmed up instead of waiting in standby
+//   Name = RADAR            ; the radar's name in its identity ("RADAR", "RADAR1", ...)
+//   Seed = 1                ; the scene: the same seed gives the same coast, ships and noise
+//   Model = 0               ; 0: three pulse lengths, 1: five pulse lengths
+//   Antenna = 2             ; antenna type 0 to 6 (longer antennas give narrower beams)
+//   Range = 4               ; range index at power-on, 0 to 10
+//   RangeUnit = 0           ; 0 nautical miles, 1 kilometres, 2 statute miles
+//   TimeLapse = 1           ; how many times faster than real time the ships move, 0.1 to 1000
+//   SeaState = 40           ; strength of the sea clutter, 0 to 100
+//   Heading = -1            ; ship's heading in degrees sent with each sweep; -1: the radar has none
+//   WatchmanLookTurns = 16  ; antenna turns transmitted each time the watchman wakes the radar
+#include <cstdint>
+#include <string>
+
+namespace radarsim {
+
+struct SimulatorConfig {
+  int openResult = 0;
+  double rotationRate = 24.0;
+  int warmupSeconds = 90;
+  bool transmitAfterWarmup = false;
+  std::string radarName = "RADAR";
+  std::uint64_t seed = 1;
+  int model = 0;
+  int antenna = 2;
+  int rangeIndex = 4;
+  int rangeUnit = 0;
+  double timeLapse = 1.0;
+  int seaState = 40;
+  double headingDegrees = -1.0;
+  int watchmanLookTurns = 16;
+};
+
+constexpr const char* kConfigFileName = "VKSorVik.ini";
+constexpr const char* kConfigPathVariable = "SORVIK_RADAR_CONFIG";
+
+// The file the configuration is read from.
+std::string SimulatorConfigPath();
+// Reads the configuration file at `path`; defaults where the file or a key is missing.
+SimulatorConfig ReadSimulatorConfig(const std::string& path);
+// ReadSimulatorConfig(SimulatorConfigPath()).
+SimulatorConfig LoadSimulatorConfig();
+
+}  // namespace radarsim

@@ -1,0 +1,132 @@
+#include "settings/radar_ogr_layer.h"
+
+#include <utility>
+
+#include "host/radar_service.h"
+#include "settings/field_access.h"
+#include "settings/radar_settings_fields.h"
+
+namespace {
+
+constexpr int kMinimumForwardedTrailTime = 15;
+
+SorVikRadar* AskRadar(const RadarAccessor& radar) { return radar ? radar() : nullptr; }
+
+}  // namespace
+
+bool IsForwardedTrailTime(int trailTime) {
+  const auto low = static_cast<std::int16_t>(static_cast<std::uint32_t>(trailTime) & 0xFFFFu);
+  return low == 0 || low >= kMinimumForwardedTrailTime;
+}
+
+RadarOGRLayer::RadarOGRLayer(RadarAccessor radar) : radar_(std::move(radar)) {}
+
+RadarOGRLayer::~RadarOGRLayer() {
+  if (cachedFeature) {
+    SaveModuleSettings(cachedFeature, IsImoLayerName());
+    OGRFeature::DestroyFeature(cachedFeature);
+  }
+  if (definition_) definition_->Release();
+  if (emptyDefinition_) emptyDefinition_->Release();
+}
+
+void RadarOGRLayer::BuildCachedFeature() {
+  SorVikRadar* radar = AskRadar(radar_);
+  OGRFeature* service = radar ? radar->GetStateFeature(0) : nullptr;
+  if (!service) return;
+  OGRFeatureDefn* serviceDefinition = service->GetDefnRef();
+  if (!serviceDefinition) {
+    OGRFeature::DestroyFeature(service);
+    return;
+  }
+  OGRFeatureDefn* definition = serviceDefinition->Clone();
+  AppendModuleFields(*definition);
+  definition->Reference();
+  OGRFeature* feature = OGRFeature::CreateFeature(definition);
+  if (!feature) {
+    definition->Release();
+    OGRFeature::DestroyFeature(service);
+    return;
+  }
+  feature->SetFID(0);
+  const int storedTrailTime = LoadModuleSettings(feature);
+  if (IsImoLayerName()) ApplyImoOverrides(feature);
+  // The radar's own trail time follows the stored one, in IMO mode too.
+  int serviceTrailTime = storedTrailTime;
+  if (SetFieldInteger(service, &serviceTrailTime, kFieldServiceTrailTime))
+    if (SorVikRadar* current = AskRadar(radar_)) current->SetTrailTime(serviceTrailTime);
+  OGRFeature::DestroyFeature(service);
+  cachedFeature = feature;
+  definition_ = definition;
+}
+
+void RadarOGRLayer::CopyIntoCache(const OGRFeature* feature) {
+  // Fields are matched by name, so the module's own fields keep their values under a service feature.
+  cachedFeature->SetFrom(feature, TRUE);
+  cachedFeature->SetFID(0);
+}
+
+void RadarOGRLayer::RefreshFromRadar() {
+  SorVikRadar* radar = AskRadar(radar_);
+  if (OGRFeature* service = radar ? radar->GetStateFeature(0) : nullptr) {
+    if (cachedFeature) CopyIntoCache(service);
+    OGRFeature::DestroyFeature(service);
+  }
+  int radarType = 0;
+  if (imoMode && GetFieldInteger(cachedFeature, &radarType, kFieldRadarType)) {
+    const int preset = PresetForRadarType(radarType);
+    SetFieldInteger(cachedFeature, &preset, kFieldPreset);
+  }
+  stale = 0;
+}
+
+const char* RadarOGRLayer::GetName() { return name.GetString(); }
+
+OGRGeometry* RadarOGRLayer::GetSpatialFilter() { return nullptr; }
+
+void RadarOGRLayer::SetSpatialFilter(OGRGeometry*) {}
+
+void RadarOGRLayer::SetSpatialFilter(int, OGRGeometry*) {}
+
+void RadarOGRLayer::ResetReading() { readFlag = 0; }
+
+OGRFeature* RadarOGRLayer::GetNextFeature() {
+  if (readFlag) return nullptr;
+  readFlag = 1;
+  return GetFeature(0);
+}
+
+OGRFeature* RadarOGRLayer::GetFeature(GIntBig) {
+  if (!cachedFeature) BuildCachedFeature();
+  if (stale || !cachedFeature) RefreshFromRadar();
+  return cachedFeature ? cachedFeature->Clone() : nullptr;
+}
+
+OGRErr RadarOGRLayer::ISetFeature(OGRFeature* feature) {
+  if (!cachedFeature) BuildCachedFeature();
+  if (!feature) return OGRERR_NONE;
+  int trailTime = 0;
+  if (GetFieldInteger(feature, &trailTime, kFieldTrailTime) && IsForwardedTrailTime(trailTime))
+    if (SorVikRadar* radar = AskRadar(radar_)) radar->SetTrailTime(trailTime);
+  if (SorVikRadar* radar = AskRadar(radar_)) radar->SetStateFeature(feature, 0);
+  stale = 1;
+  if (cachedFeature) CopyIntoCache(feature);
+  return OGRERR_NONE;
+}
+
+OGRFeatureDefn* RadarOGRLayer::GetLayerDefn() {
+  if (!cachedFeature) BuildCachedFeature();
+  if (cachedFeature) return cachedFeature->GetDefnRef();
+  if (!emptyDefinition_) {
+    emptyDefinition_ = new OGRFeatureDefn(name);
+    emptyDefinition_->SetGeomType(wkbNone);
+    emptyDefinition_->Reference();
+  }
+  return emptyDefinition_;
+}
+
+OGRSpatialReference* RadarOGRLayer::GetSpatialRef() { return nullptr; }
+
+GIntBig RadarOGRLayer::GetFeatureCount(int) { return 1; }
+
+int RadarOGRLayer::TestCapability(const char*) { return FALSE; }
