@@ -1,0 +1,12 @@
+#pragma once
+// What a host's property panel does with the radar feature: read fields, and hand back an edited clone.
+#include <string>
+
+class OGRLayer;
+
+// The integer field `name` of the layer's feature; `fallback` when it is absent or unset.
+int ReadRadarInteger(OGRLayer* layer, const char* name, int fallback);
+// Sets the integer field `name` on a clone of the layer's feature and hands the clone back.
+bool WriteRadarInteger(OGRLayer* layer, const char* name, int value);
+// One line listing every set field of the layer's feature, "NAME=value" separated by spaces.
+std::string DescribeRadarFeature(OGRLayer* layer);
