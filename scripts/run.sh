@@ -6,5 +6,4 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$("$root/scripts/setup.sh" plain | tail -n 1)
 export SORVIK_RADAR_CONFIG=${SORVIK_RADAR_CONFIG:-$root/viewer/simulated-radar.ini}
-profile=${XDG_CONFIG_HOME:-$HOME/.config}/sorvik_viewer/profile.ini
-"$build/stage/bin/sorvik_viewer" --profile "$profile" "$@"
+"$build/stage/bin/sorvik_viewer" "$@"
