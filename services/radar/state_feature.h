@@ -36,7 +36,6 @@ public:
 
   // A new feature (the caller destroys it) with every field set from `state`; null when out of memory.
   OGRFeature* NewFeature(const RadarState& state) const;
-  const OGRFeatureDefn& Definition() const { return *definition_; }
 
 private:
   OGRFeatureDefn* definition_;
