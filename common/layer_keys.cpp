@@ -65,7 +65,9 @@ void ModuleLayerKeyList::Add(const ModuleLayerKey& key) {
 }
 
 void ModuleLayerKeyList::AddAll(const ModuleLayerKeyList& other) {
-  keys_.insert(keys_.end(), other.keys_.begin(), other.keys_.end());
+  // Through a copy: a list may be given itself, and a vector cannot insert its own elements.
+  const std::vector<ModuleLayerKey> added = other.keys_;
+  keys_.insert(keys_.end(), added.begin(), added.end());
   RestoreOrder();
 }
 
@@ -75,7 +77,9 @@ void ModuleLayerKeyList::Remove(const ModuleLayerKey& key) {
 }
 
 void ModuleLayerKeyList::RemoveAll(const ModuleLayerKeyList& other) {
-  for (const ModuleLayerKey& key : other.keys_) Remove(key);
+  // Walks a copy: a list given itself would otherwise erase under its own walk.
+  const std::vector<ModuleLayerKey> removed = other.keys_;
+  for (const ModuleLayerKey& key : removed) Remove(key);
 }
 
 void ModuleLayerKeyList::Assign(const ModuleLayerKeyList& other) {

@@ -33,7 +33,13 @@ public:
   const std::vector<ObserverType*>& Observers() const { return observers_; }
 
 protected:
-  void DetachAll() { observers_.clear(); }
+  // Also makes each observer forget this subject, so that one outliving it never detaches through a
+  // dangling pointer.
+  void DetachAll() {
+    for (ObserverType* observer : observers_)
+      if (observer) observer->subject_ = nullptr;
+    observers_.clear();
+  }
 
 private:
   std::vector<ObserverType*> observers_;
@@ -56,5 +62,6 @@ public:
   SubjectType* GetSubject() const { return subject_; }
 
 private:
+  friend SubjectType;
   SubjectType* subject_;
 };

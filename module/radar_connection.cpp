@@ -2,6 +2,8 @@
 // disconnecting.
 #include <ogrsf_frmts.h>
 
+#include <new>
+
 #include "display/echo_geometry.h"
 #include "display/sweep_callback.h"
 #include "display/sweep_store.h"
@@ -44,9 +46,11 @@ bool ModuleDataSorvik::Init(NavigationSource* navigation, HostSink* hostSink, bo
     callbacksRegistered = true;
     // The previous data source (a repeated Init) writes its settings back before the new one reads them.
     SetDataSource(nullptr);
-    auto* source = new RadarOGRDataSource(imoMode);
-    source->SetImoMode();
-    SetDataSource(source);
+    // Nothing may be thrown across the host interface: without memory the module has no data source.
+    if (auto* source = new (std::nothrow) RadarOGRDataSource(imoMode)) {
+      source->SetImoMode();
+      SetDataSource(source);
+    }
   }
   navigationSource = navigation;
   sink = hostSink;

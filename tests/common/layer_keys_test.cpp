@@ -142,6 +142,16 @@ TEST(ModuleLayerKeyList, AddAllMergesAndRemoveAllErases) {
   EXPECT_FALSE(a.Contains(ModuleLayerKey("RADAR_MODULE", "RADAR_LAYER")));
 }
 
+TEST(ModuleLayerKeyList, ListGivenItselfMergesToItselfAndRemovesEverything) {
+  ModuleLayerKeyList list;
+  for (const char* item : {"RADAR_LAYER", "TRAIL_LAYER", "RINGS_LAYER"})
+    list.Add(ModuleLayerKey("RADAR_MODULE", item));
+  list.AddAll(list);
+  EXPECT_EQ(Items(list), (std::vector<CString>{"TRAIL_LAYER", "RINGS_LAYER", "RADAR_LAYER"}));
+  list.RemoveAll(list);
+  EXPECT_EQ(list.Count(), 0);
+}
+
 TEST(ModuleLayerKeyList, IteratesOnlyAfterRewind) {
   ModuleLayerKeyList empty;
   ModuleLayerKey key;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "display/module_display.h"
 #include "module/module_data_sorvik.h"
 #include "module/observer.h"
@@ -54,6 +56,15 @@ TEST(SubjectObserver, ObserverJoinsAndLeavesWithItsLifetime) {
     EXPECT_EQ(subject.Observers(), (std::vector<Observer<ModuleNotification>*>{&first, &second}));
   }
   EXPECT_TRUE(subject.Observers().empty());
+}
+
+TEST(SubjectObserver, DisplayOutlivingItsDataModuleForgetsIt) {
+  auto data = std::make_unique<ModuleDataSorvik>();
+  RecordingDisplay display(data.get());
+  ASSERT_EQ(display.GetSubject(), data.get());
+  data.reset();
+  // Its destructor must not detach through the freed data module.
+  EXPECT_EQ(display.GetSubject(), nullptr);
 }
 
 TEST(RadarDataModule, AnswersItsIdentity) {
@@ -155,6 +166,7 @@ TEST(DisplayContract, StartsVisibleOnlyWhenTheDerivedDisplaySaysSoAndTracksLayer
   ModuleDataSorvik data;
   RecordingDisplay display(&data);
   EXPECT_EQ(display.GetName(), "RADAR_MODULE");
+  EXPECT_EQ(display.IsVisible(), 0) << "the base leaves visibility to the derived display";
   const std::uint8_t shown = 1;
   display.SetVisible(&shown);
   EXPECT_EQ(display.IsVisible(), 1);
