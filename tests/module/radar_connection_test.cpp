@@ -192,6 +192,29 @@ TEST_F(RadarConnection, SweepsFlowFromTheRadarIntoTheStoreUntilTerminate) {
   EXPECT_DOUBLE_EQ(data.GetRange(), radar->RangeToDistance(range, unit));
   EXPECT_GT(data.GetRange(), 0.0);
 
+  // The antenna turns at the configured rate (600 turns a minute), within generous bounds.
+  const int turnsBefore = store.GetCursor().revolutions;
+  std::this_thread::sleep_for(1s);
+  const int turns = store.GetCursor().revolutions - turnsBefore;
+  EXPECT_GE(turns, 2);
+  EXPECT_LE(turns, 30);
+
+  // The range table answers the ring, label and identity queries for the current range.
+  float ringInterval = 0.0f;
+  int ringCount = 0;
+  EXPECT_TRUE(radar->GetRingLayout(range, unit, &ringInterval, &ringCount));
+  EXPECT_GT(ringInterval, 0.0f);
+  EXPECT_GT(ringCount, 0);
+  EXPECT_NEAR(radar->GetRingInterval(range, unit) * ringCount, radar->RangeToDistance(range, unit), 1e-6);
+  CString rangeText;
+  radar->FormatRange(rangeText, range);
+  EXPECT_FALSE(rangeText.IsEmpty());
+  const int pulseLabel = radar->GetPulseLabelCode(range, 0, unit, 0);
+  EXPECT_TRUE((pulseLabel >= 0 && pulseLabel <= 2) || (pulseLabel >= 10 && pulseLabel <= 14)) << pulseLabel;
+  CString maker, name, model, serial, software, hardware;
+  GetSorVikService()->GetRadarIdentity(maker, name, model, serial, software, hardware);
+  EXPECT_EQ(name, "RADAR");
+
   // The transmit request changed the radar's state: the host hears of it once, by the layer's name.
   ASSERT_TRUE(WaitFor([] { return RadarStateChanged.load(); }));
   data.Refresh();
