@@ -8,7 +8,7 @@ build=$("$root/scripts/setup.sh" "$variant" | tail -n 1)
 
 case "$variant" in
   asan) export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ;;
-  tsan) export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ;;
+  tsan) export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$root/tests/tsan-suppressions.txt" ;;
 esac
 
 cd "$build"
