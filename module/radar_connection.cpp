@@ -22,7 +22,6 @@ namespace {
 constexpr int kOpenResultRadarAbsent = -5;
 constexpr std::int32_t kMessageRadarAbsent = 41782;   // 0xA336
 constexpr std::int32_t kMessageRadarFailure = 41783;  // 0xA337
-constexpr const char* kPropertySetItem = "RADAR_IMO_PROPERTIES";
 
 void ShowOpenFailure(int result) {
   const std::int32_t message = result == kOpenResultRadarAbsent ? kMessageRadarAbsent : kMessageRadarFailure;
@@ -72,7 +71,8 @@ void ModuleDataSorvik::Refresh() {
   const bool changed = RadarStateChanged.exchange(false, std::memory_order_acq_rel);
   if (!sink || !changed) return;
 
-  ModuleLayerKey propertySet(kRadarModuleName, kPropertySetItem);
+  // The key names the IMO property set until the radar layer tells its own name.
+  ModuleLayerKey propertySet(kRadarModuleName, kRadarLayerImo);
   OGRDataSource* source = GetDataSource();
   if (auto* radarLayer = dynamic_cast<RadarOGRLayer*>(source ? source->GetLayer(0) : nullptr))
     propertySet.SetItem(radarLayer->GetLayerName());

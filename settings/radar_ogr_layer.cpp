@@ -58,6 +58,9 @@ void RadarOGRLayer::BuildCachedFeature() {
   OGRFeature::DestroyFeature(service);
   cachedFeature = feature;
   definition_ = definition;
+  // The radar's part of the new feature is still unset, even when an earlier read without a feature
+  // cleared the flag: the next read fetches it.
+  stale = 1;
 }
 
 void RadarOGRLayer::CopyIntoCache(const OGRFeature* feature) {

@@ -216,6 +216,20 @@ TEST_F(RadarDataSource, WithoutRadarStateThereIsNoFeatureYetWritesStillReachTheR
   EXPECT_EQ(layer->GetLayerDefn()->GetFieldCount(), 4 + 9);
 }
 
+// A radar that gives its state only after a first read failed: the feature built then carries that
+// state at once, not only after the radar's next change.
+TEST_F(RadarDataSource, ARadarComingUpLaterGivesItsStateWithTheFirstFeature) {
+  radar.available = false;
+  auto source = Open(false);
+  OGRLayer* layer = LayerOf(*source);
+  EXPECT_EQ(layer->GetFeature(0), nullptr);
+  radar.available = true;
+  FeaturePtr feature = Owned(layer->GetFeature(0));
+  ASSERT_TRUE(feature);
+  EXPECT_EQ(Integer(feature.get(), "RAD_RANGE"), 6);
+  EXPECT_EQ(Integer(feature.get(), "RAD_TXSTBY"), 2);
+}
+
 // Settings written through the layer are in the profile file once the data source is gone, and a
 // data source built later (here in a second process) reads them back.
 TEST_F(RadarDataSource, SettingsSurviveARestart) {
