@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <locale.h>
 
 #include "mfc/afxwin.h"
 
@@ -17,6 +18,26 @@ constexpr const char* kLayerKeyPrefix = "Layer";
 constexpr int kMaxListEntries = INT16_MAX;
 
 CWinApp* Application() { return AfxGetModuleState()->m_pCurrentWinApp; }
+
+// Reals are stored with a decimal point whatever number locale the host runs in, so that a profile
+// written under one locale reads back the same under another.
+class ClassicNumbers {
+public:
+  ClassicNumbers() : classic_(newlocale(LC_NUMERIC_MASK, "C", nullptr)) {
+    if (classic_) previous_ = uselocale(classic_);
+  }
+  ~ClassicNumbers() {
+    if (!classic_) return;
+    uselocale(previous_);
+    freelocale(classic_);
+  }
+  ClassicNumbers(const ClassicNumbers&) = delete;
+  ClassicNumbers& operator=(const ClassicNumbers&) = delete;
+
+private:
+  locale_t classic_;
+  locale_t previous_ = nullptr;
+};
 
 CString EntryKey(const char* prefix, int position) {
   CString key;
@@ -81,15 +102,25 @@ bool ProfileReadBool(const char* section, const char* key, bool& out, bool defau
 
 bool ProfileWriteDouble(const char* section, const char* key, double value) {
   char text[512];
-  std::snprintf(text, sizeof text, "%lf", value);
+  {
+    const ClassicNumbers classic;
+    std::snprintf(text, sizeof text, "%lf", value);
+  }
   return ProfileWriteString(section, key, text);
 }
+
+namespace {
+bool ParseReal(const char* text, double& value) {
+  const ClassicNumbers classic;
+  return std::sscanf(text, "%lf", &value) == 1;
+}
+}  // namespace
 
 bool ProfileReadDouble(const char* section, const char* key, double& out, double defaultValue) {
   CString text;
   double parsed = 0.0;
   // A stored text that is no number is a failure like a missing one: the default applies.
-  if (!ProfileReadString(section, key, text, "") || std::sscanf(text, "%lf", &parsed) != 1) {
+  if (!ProfileReadString(section, key, text, "") || !ParseReal(text, parsed)) {
     out = defaultValue;
     return false;
   }

@@ -31,6 +31,17 @@ constexpr ModuleField kModuleFields[] = {
     {kFieldTrailStatus, OFTInteger, "TRAIL_STATUS", 0, 0.0},
 };
 
+// The order in which the stored settings are read and set: not the definition's order.
+constexpr const char* kLoadOrder[] = {kFieldEchoColor, kFieldRealTime, kFieldTrailStatus,
+                                      kFieldShiftDirection, kFieldShiftDistance, kFieldTrailColor,
+                                      kFieldTrailTime, kFieldRadarType};
+
+const ModuleField& FieldNamed(const char* name) {
+  for (const ModuleField& field : kModuleFields)
+    if (field.name == name) return field;
+  return kModuleFields[0];  // not reached: every name above is a module field
+}
+
 constexpr int kPresetRadarType0 = 0x2AAA7;
 constexpr int kPresetRadarType1 = 0x6FFFF;
 
@@ -59,8 +70,8 @@ int PresetForRadarType(int radarType) {
 int LoadModuleSettings(OGRFeature* feature) {
   int trailTime = 0;
   int radarType = 0;
-  for (const ModuleField& field : kModuleFields) {
-    if (!field.profileKey) continue;
+  for (const char* name : kLoadOrder) {
+    const ModuleField& field = FieldNamed(name);
     if (field.type == OFTReal) {
       double value = field.realDefault;
       ProfileReadDouble(kRadarDataSection, field.profileKey, value, field.realDefault);
