@@ -74,12 +74,11 @@ TEST_F(PrivateProfile, ValuesReadBackExactlyWhateverTheirCharacters) {
       "",  " leading and trailing ", "a ; not a comment", "# hash", "\"quoted\"", "line\nbreak\r\n",
       "tab\tinside", "C:\\Charts\\file.dat", "caf\xE9 \xE0 l\xE9g\xE8re", std::string(20000, 'x') + "=:[]",
       "\"", "back\\slash\\", "\x01\x7f"};
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    const std::string key = "K" + std::to_string(i);
-    ASSERT_TRUE(WritePrivateProfileStringA("S", key.c_str(), values[i].c_str(), file.c_str())) << i;
-  }
+  const auto keyOf = [](std::size_t i) { return std::string("K").append(std::to_string(i)); };
   for (std::size_t i = 0; i < values.size(); ++i)
-    EXPECT_EQ(Read(file, "S", ("K" + std::to_string(i)).c_str()), values[i]) << i;
+    ASSERT_TRUE(WritePrivateProfileStringA("S", keyOf(i).c_str(), values[i].c_str(), file.c_str())) << i;
+  for (std::size_t i = 0; i < values.size(); ++i)
+    EXPECT_EQ(Read(file, "S", keyOf(i).c_str()), values[i]) << i;
   EXPECT_EQ(RawParseError(file), 0);
 }
 
