@@ -231,6 +231,25 @@ TEST_F(RadarConnection, SweepsFlowFromTheRadarIntoTheStoreUntilTerminate) {
   EXPECT_EQ(store.GetDimensions().rows, 0);
 }
 
+// Connecting and disconnecting again and again while the radar sends: every cycle starts from an empty
+// store, and nothing arrives after Terminate (run under the thread sanitizer too).
+TEST_F(RadarConnection, RepeatedConnectionsStartCleanAndEndSilent) {
+  SweepStore& store = TheSweepStore();
+  for (int cycle = 0; cycle < 4; ++cycle) {
+    ModuleDataSorvik data;
+    ASSERT_TRUE(data.Init(&navigation, &sink, false)) << cycle;
+    RequestTransmit(data);
+    ASSERT_TRUE(WaitFor([&] { return store.GetCursor().revolutions >= 1; })) << cycle;
+    data.Refresh();
+    EXPECT_GT(data.GetRange(), 0.0);
+    data.Terminate();
+    EXPECT_EQ(store.GetGeneration(), -1);
+    const DWORD tick = lastSweepTick.load();
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(lastSweepTick.load(), tick) << cycle;
+  }
+}
+
 TEST_F(RadarConnection, ASecondInitKeepsTheFirstEchoGeometry) {
   ModuleDataSorvik first;
   ASSERT_TRUE(first.Init(&navigation, &sink, false));
