@@ -215,12 +215,14 @@ const std::string* ProfileDocument::FindValue(std::string_view section, std::str
   return nullptr;
 }
 
+ProfileSection* ProfileDocument::SectionForWriting(std::string_view section) {
+  if (ProfileSection* found = FindMutableSection(section)) return found;
+  sections_.push_back(ProfileSection{std::string(section), {}});
+  return &sections_.back();
+}
+
 bool ProfileDocument::SetValue(std::string_view section, std::string_view key, std::string_view value) {
-  ProfileSection* target = FindMutableSection(section);
-  if (!target) {
-    sections_.push_back(ProfileSection{std::string(section), {}});
-    target = &sections_.back();
-  }
+  ProfileSection* target = SectionForWriting(section);
   for (ProfileEntry& entry : target->entries) {
     if (!EqualNoCase(entry.key, key)) continue;
     if (entry.value == value) return false;
@@ -259,11 +261,7 @@ int ProfileDocument::EraseSectionTree(std::string_view section) {
 }
 
 void ProfileDocument::AddParsedEntry(std::string_view section, std::string_view key, std::string_view value) {
-  ProfileSection* target = FindMutableSection(section);
-  if (!target) {
-    sections_.push_back(ProfileSection{std::string(section), {}});
-    target = &sections_.back();
-  }
+  ProfileSection* target = SectionForWriting(section);
   for (const ProfileEntry& entry : target->entries)
     if (EqualNoCase(entry.key, key)) return;
   target->entries.push_back(ProfileEntry{std::string(key), DecodeProfileValue(value)});

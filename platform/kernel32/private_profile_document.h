@@ -55,6 +55,8 @@ public:
 
 private:
   ProfileSection* FindMutableSection(std::string_view section);
+  // The section of that name, appended empty when the document has none.
+  ProfileSection* SectionForWriting(std::string_view section);
 
   std::vector<ProfileSection> sections_;
 };
