@@ -9,11 +9,12 @@
 #include "display/sweep_store.h"
 #include "host/radar_service.h"
 #include "module/service_libraries.h"
+#include "support/quiet_radar.h"
 
 namespace {
 
 // A radar that answers a range of 3 miles, or no range at all.
-class RangeRadar : public SorVikRadar {
+class RangeRadar : public QuietRadar {
 public:
   int GetCurrentRange(int* value, int* unit) override {
     if (!rangeKnown) return -1;
@@ -22,17 +23,6 @@ public:
     return 0;
   }
   double RangeToDistance(int value, int unit) override { return value == 6 && unit == 2 ? 3.0 : -1.0; }
-  OGRFeature* GetStateFeature(int) override { return nullptr; }
-  int SetStateFeature(OGRFeature*, int) override { return 0; }
-  int SetTrailTime(int) override { return 0; }
-  int AddSweepCallback(RadarSweepCallback) override { return 0; }
-  int AddChangeCallback(RadarChangeCallback) override { return 0; }
-  int RemoveSweepCallback(RadarSweepCallback) override { return 0; }
-  int RemoveChangeCallback(RadarChangeCallback) override { return 0; }
-  bool GetRingLayout(int, int, float*, int*) override { return false; }
-  int GetPulseLabelCode(int, int, int, int) override { return 0; }
-  void FormatRange(CString&, int) override {}
-  double GetRingInterval(int, int) override { return 0.0; }
   bool rangeKnown = true;
 };
 

@@ -4,27 +4,13 @@
 #include <cstdlib>
 
 #include "host/radar_service.h"
+#include "support/quiet_radar.h"
 
 namespace {
 
 std::atomic<int> entryCalls{0};
 
-class IdleRadar final : public SorVikRadar {
-public:
-  OGRFeature* GetStateFeature(int) override { return nullptr; }
-  int SetStateFeature(OGRFeature*, int) override { return -1; }
-  int GetCurrentRange(int*, int*) override { return -1; }
-  int SetTrailTime(int) override { return 0; }
-  int AddSweepCallback(RadarSweepCallback) override { return 0; }
-  int AddChangeCallback(RadarChangeCallback) override { return 0; }
-  int RemoveSweepCallback(RadarSweepCallback) override { return 0; }
-  int RemoveChangeCallback(RadarChangeCallback) override { return 0; }
-  double RangeToDistance(int, int) override { return 0.0; }
-  bool GetRingLayout(int, int, float*, int*) override { return false; }
-  int GetPulseLabelCode(int, int, int, int) override { return -1; }
-  void FormatRange(CString& text, int) override { text.Empty(); }
-  double GetRingInterval(int, int) override { return 0.0; }
-};
+class IdleRadar final : public QuietRadar {};
 
 class IdleService final : public VKSorVikAPI {
 public:

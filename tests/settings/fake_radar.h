@@ -6,8 +6,9 @@
 
 #include "host/radar_service.h"
 #include "settings/radar_accessor.h"
+#include "support/quiet_radar.h"
 
-class FakeRadar final : public SorVikRadar {
+class FakeRadar final : public QuietRadar {
 public:
   FakeRadar() : definition_(new OGRFeatureDefn("RADAR_STATE")) {
     definition_->Reference();
@@ -46,15 +47,6 @@ public:
     return 0;
   }
   int GetCurrentRange(int*, int*) override { return 1; }
-  int AddSweepCallback(RadarSweepCallback) override { return 0; }
-  int AddChangeCallback(RadarChangeCallback) override { return 0; }
-  int RemoveSweepCallback(RadarSweepCallback) override { return 0; }
-  int RemoveChangeCallback(RadarChangeCallback) override { return 0; }
-  double RangeToDistance(int, int) override { return 0.0; }
-  bool GetRingLayout(int, int, float*, int*) override { return false; }
-  int GetPulseLabelCode(int, int, int, int) override { return -1; }
-  void FormatRange(CString& text, int) override { text = ""; }
-  double GetRingInterval(int, int) override { return 0.0; }
 
   bool available = true;
   int range = 6;
