@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "display/echo_geometry.h"
-#include "display/sweep_callback.h"
 #include "display/sweep_store.h"
 #include "host/radar_service.h"
+#include "module/radar_callbacks.h"
 #include "module/service_libraries.h"
 
 namespace {
@@ -63,7 +63,7 @@ private:
 bool ConnectStore(bool imoMode) {
   int rangeValue = 0;
   int rangeUnit = 0;
-  if (GetSorVikService()->GetRadar()->GetCurrentRange(&rangeValue, &rangeUnit) != 0) return false;
+  if (GetSorVikRadar()->GetCurrentRange(&rangeValue, &rangeUnit) != 0) return false;
   ResetEchoGeometryForTesting();
   ConfigureEchoGeometry(imoMode);
   TheSweepStore().Reset();

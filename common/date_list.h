@@ -2,7 +2,7 @@
 // An ordered set of dates, carried by the file-open report a data module hands to the host.
 #include <vector>
 
-#include "mfc/atltime.h"
+#include "atltime.h"
 
 using Date = ATL::CTime;
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "mfc/afxstr.h"
+#include "afxstr.h"
 
 class ModuleLayerKey {
 public:

@@ -1,11 +1,18 @@
 #include "common/profile.h"
 
+#include <strings.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <locale.h>
+#include <string>
+#include <string_view>
+#include <vector>
 
-#include "mfc/afxwin.h"
+#include "afxwin.h"
+#include "winreg.h"
 
 namespace {
 
@@ -45,14 +52,57 @@ CString EntryKey(const char* prefix, int position) {
   return key;
 }
 
-// The number of entries a stored count allows reading: none for a missing or negative count, and never
-// more than a 16-bit count can name, whatever a foreign writer stored.
-int ReadableEntryCount(const char* section, const char* countKey) {
+// The entry number that `name` carries when it is `prefix` followed by a number as the lists write it
+// (decimal, no sign, no leading zero) below the 16-bit limit; else -1. Case is ignored, as the profile
+// ignores it.
+int EntryNumberOf(std::string_view name, const char* prefix) {
+  const std::size_t length = std::strlen(prefix);
+  constexpr std::size_t kMaxDigits = 5;
+  if (name.size() <= length || name.size() > length + kMaxDigits) return -1;
+  if (strncasecmp(name.data(), prefix, length) != 0) return -1;
+  const std::string_view digits = name.substr(length);
+  if (digits.find_first_not_of("0123456789") != std::string_view::npos) return -1;
+  if (digits.size() > 1 && digits.front() == '0') return -1;
+  int number = 0;
+  for (char digit : digits) number = number * 10 + (digit - '0');
+  return number < kMaxListEntries ? number : -1;
+}
+
+// One more than the highest entry number that `section` holds: reading entries beyond it would find
+// none. The full 16-bit range when the section's names cannot be listed.
+int EntryNumberBound(CWinApp& app, const char* section, const char* prefix) {
+  HKEY key = app.GetSectionKey(section);
+  if (!key) return kMaxListEntries;
+  int bound = 0;
+  std::vector<char> name(64);
+  for (DWORD index = 0;;) {
+    DWORD length = static_cast<DWORD>(name.size());
+    const LONG result = RegEnumValueA(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+    if (result == ERROR_MORE_DATA) {
+      name.resize(length + 1);
+      continue;
+    }
+    if (result == ERROR_NO_MORE_ITEMS) break;
+    if (result != ERROR_SUCCESS) {
+      bound = kMaxListEntries;
+      break;
+    }
+    bound = std::max(bound, EntryNumberOf(std::string_view(name.data(), length), prefix) + 1);
+    ++index;
+  }
+  RegCloseKey(key);
+  return bound;
+}
+
+// The number of entries a stored count allows reading: none for a missing or negative count, never more
+// than a 16-bit count can name, whatever a foreign writer stored, and none past the last entry the
+// section holds, so that a huge count costs no more than the entries that are there.
+int ReadableEntryCount(const char* section, const char* countKey, const char* prefix) {
   CWinApp* app = Application();
   if (!app) return 0;
   const int count = static_cast<int>(app->GetProfileInt(section, countKey, ProfileMissingInt));
   if (count == ProfileMissingInt || count <= 0) return 0;
-  return std::min(count, kMaxListEntries);
+  return std::min({count, kMaxListEntries, EntryNumberBound(*app, section, prefix)});
 }
 
 int StorableEntryCount(std::size_t size) {
@@ -136,7 +186,7 @@ void ProfileWriteStringList(const char* section, const std::vector<CString>& tex
 
 std::vector<CString> ProfileReadStringList(const char* section) {
   std::vector<CString> texts;
-  const int count = ReadableEntryCount(section, kFileCountKey);
+  const int count = ReadableEntryCount(section, kFileCountKey, kFileKeyPrefix);
   for (int i = 0; i < count; ++i) {
     CString text;
     if (ProfileReadString(section, EntryKey(kFileKeyPrefix, i), text, "") && !text.IsEmpty())
@@ -160,7 +210,7 @@ void ProfileWriteKeyList(const char* section, ModuleLayerKeyList& keys) {
 
 ModuleLayerKeyList ProfileReadKeyList(const char* section) {
   ModuleLayerKeyList keys;
-  const int count = ReadableEntryCount(section, kLayerCountKey);
+  const int count = ReadableEntryCount(section, kLayerCountKey, kLayerKeyPrefix);
   for (int i = 0; i < count; ++i) {
     CString text;
     ModuleLayerKey key;

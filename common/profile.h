@@ -4,8 +4,8 @@
 // false, output at its default) and every write does nothing.
 #include <vector>
 
+#include "afxstr.h"
 #include "common/layer_keys.h"
-#include "mfc/afxstr.h"
 
 // Defaults handed to the profile so that a missing entry can be told apart from a stored one.
 inline constexpr int ProfileMissingInt = -32768;

@@ -10,10 +10,9 @@ struct EchoGeometry {
   static constexpr int kSectors = 128;
   static constexpr int kTextures = 8;
 
-  int rows = 0;            // sweep rows per turn
-  int textureSize = 0;     // texels per side of an echo texture, and texels per texture row
-  int validSamples = 0;    // samples of a row that span the picture's radius
-  bool shiftSamples = false;  // the mode's radar sends its levels in the top three bits of a sample
+  int rows = 0;          // sweep rows per turn
+  int textureSize = 0;   // texels per side of an echo texture, and texels per texture row
+  int validSamples = 0;  // samples of a row that span the picture's radius
 
   int AngleUnitsPerRow() const { return kAngleUnits / rows; }
   int RowsPerSector() const { return rows / kSectors; }
@@ -21,12 +20,9 @@ struct EchoGeometry {
   int RowsPerTexture() const { return textureSize; }
 };
 
-// Levels of a shifting mode are in the top three bits of each sample byte.
-inline constexpr int kSampleShift = 5;
-
-inline constexpr EchoGeometry kNormalEchoGeometry{4096, 512, 464, false};
+inline constexpr EchoGeometry kNormalEchoGeometry{4096, 512, 464};
 // The type-approved mode: twice the angular resolution and larger textures.
-inline constexpr EchoGeometry kImoEchoGeometry{8192, 1024, 884, true};
+inline constexpr EchoGeometry kImoEchoGeometry{8192, 1024, 884};
 
 // Fixes the geometry for the mode. Only the first call has an effect: later calls keep the values of
 // the first and answer false.

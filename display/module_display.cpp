@@ -24,41 +24,41 @@ CString ModuleDisplay::DisplaySection(std::int16_t displayIndex) {
 void ModuleDisplay::SaveSettings(std::int16_t displayIndex) {
   const CString section = DisplaySection(displayIndex);
   if (section.IsEmpty()) return;
-  ProfileWriteKeyList(section, hiddenLayers);
-  ProfileWriteBool(section, kVisibleKey, visible == 1);
+  ProfileWriteKeyList(section, hiddenLayers_);
+  ProfileWriteBool(section, kVisibleKey, visible_ == 1);
 }
 
 void ModuleDisplay::LoadSettings(std::int16_t displayIndex) {
   const CString section = DisplaySection(displayIndex);
   if (section.IsEmpty()) return;
-  hiddenLayers.Assign(ProfileReadKeyList(section));
+  hiddenLayers_.Assign(ProfileReadKeyList(section));
   bool shown = true;
   ProfileReadBool(section, kVisibleKey, shown, true);
-  visible = shown ? 1 : 0;
+  visible_ = shown ? 1 : 0;
 }
 
 void ModuleDisplay::CopySettingsFrom(const ModuleDisplayList& displays) {
   ModuleDisplay* source = displays.FindByName(GetName());
   if (!source) return;
-  visible = source->IsVisible();
+  visible_ = source->IsVisible();
   ModuleLayerKeyList layers;
   source->GetHiddenLayers(layers);
-  hiddenLayers.Assign(layers);
+  hiddenLayers_.Assign(layers);
 }
 
 void ModuleDisplay::Reserved() {}
 
 void ModuleDisplay::SetVisible(const std::uint8_t* visibleFlag) {
-  if (visibleFlag) visible = *visibleFlag;
+  if (visibleFlag) visible_ = *visibleFlag;
 }
 
-std::uint8_t ModuleDisplay::IsVisible() { return visible; }
+std::uint8_t ModuleDisplay::IsVisible() { return visible_; }
 
-void ModuleDisplay::GetHiddenLayers(ModuleLayerKeyList& layers) { layers.Assign(hiddenLayers); }
+void ModuleDisplay::GetHiddenLayers(ModuleLayerKeyList& layers) { layers.Assign(hiddenLayers_); }
 
-void ModuleDisplay::SetHiddenLayers(const ModuleLayerKeyList& layers) { hiddenLayers.Assign(layers); }
+void ModuleDisplay::SetHiddenLayers(const ModuleLayerKeyList& layers) { hiddenLayers_.Assign(layers); }
 
-bool ModuleDisplay::IsLayerVisible(ModuleLayerKey key) { return !hiddenLayers.Contains(key); }
+bool ModuleDisplay::IsLayerVisible(ModuleLayerKey key) { return !hiddenLayers_.Contains(key); }
 
 std::int16_t ModuleDisplay::PollRedraw() { return 0; }
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "afxstr.h"
 #include "common/layer_keys.h"
-#include "mfc/afxstr.h"
-#include "module/observer.h"
+#include "common/observer.h"
 
 class ModuleData;
 class ModuleDisplayList;
@@ -39,8 +39,8 @@ protected:
   // The profile section of display `displayIndex`, or an empty text when there is none.
   CString DisplaySection(std::int16_t displayIndex);
 
-  std::uint8_t visible = 0;
-  ModuleLayerKeyList hiddenLayers;
+  std::uint8_t visible_ = 0;
+  ModuleLayerKeyList hiddenLayers_;
 };
 
 // The displays of one view. It does not own them.

@@ -16,18 +16,19 @@ public:
   virtual void Poll();
   // The store's rows were (re)allocated: whatever was built from the old rows is stale.
   virtual void OnStoreResized(int rows, int rowLength) = 0;
-  // Sweeps arrived between `seenCursor` and `polledCursor`. Answer true when they were taken in, so that
-  // `seenCursor` advances to `polledCursor`; false leaves it, and the same sweeps are offered again.
+  // Sweeps arrived between `seenCursor_` and `polledCursor_`. Answer true when they were taken in, so
+  // that `seenCursor_` advances to `polledCursor_`; false leaves it, and the same sweeps are offered
+  // again.
   virtual bool OnNewSweeps() = 0;
 
 protected:
   SweepStore& Store() const { return store_; }
 
-  int seenGeneration = -1;
+  int seenGeneration_ = -1;
   // The store's cursor when the sweeps were last taken in; revolutions -1 means never.
-  SweepCursor seenCursor{-1, 0, 0};
+  SweepCursor seenCursor_{-1, 0, 0};
   // The store's cursor as the current Poll read it.
-  SweepCursor polledCursor{-1, 0, 0};
+  SweepCursor polledCursor_{-1, 0, 0};
 
 private:
   SweepStore& store_;

@@ -4,11 +4,12 @@
 #include <cstring>
 
 #include "display/echo_geometry.h"
-#include "host/radar_service.h"
 
 namespace {
 
 constexpr int kMaxAngle = EchoGeometry::kAngleUnits - 1;
+// A radar that shifts its samples sends its levels in the top three bits of each sample byte.
+constexpr int kSampleShift = 5;
 // The positions of the edge ring, counted back from the valid samples of a row.
 constexpr int kEdgeRingFirst = 4;
 constexpr int kEdgeRingEnd = 1;
@@ -32,19 +33,9 @@ bool CarriesSamples(const SweepRecord& sweep) {
   return sweep.kind == kSweepKindSamples || sweep.kind == kSweepKindSamplesAlt;
 }
 
-// The current range in nautical miles. A call into the radar service: never made under the lock.
-bool QueryRangeDistance(SorVikRadar* radar, double& distance) {
-  if (radar == nullptr) return false;
-  int rangeValue = 0;
-  int rangeUnit = 0;
-  if (radar->GetCurrentRange(&rangeValue, &rangeUnit) != 0) return false;
-  distance = radar->RangeToDistance(rangeValue, rangeUnit);
-  return true;
-}
-
 }  // namespace
 
-bool SweepStore::AddSweep(const SweepRecord* sweep, SorVikRadar* radar) {
+bool SweepStore::AddSweep(const SweepRecord* sweep, std::optional<double> rangeDistance) {
   if (sweep == nullptr) return true;
   // Read once: what was checked is what gets stored.
   const SweepRecord record = *sweep;
@@ -53,9 +44,6 @@ bool SweepStore::AddSweep(const SweepRecord* sweep, SorVikRadar* radar) {
   // Checked before anything changes: an impossible angle must not move the cursor either.
   if (record.angle > kMaxAngle) return false;
   if (CarriesSamples(record) && record.samples == nullptr) return false;
-
-  double rangeDistance = 0.0;
-  const bool rangeKnown = QueryRangeDistance(radar, rangeDistance);
 
   std::lock_guard lock(mutex_);
   // The rows are sized once, by the first sweep after construction or Reset: the geometry never
@@ -72,8 +60,8 @@ bool SweepStore::AddSweep(const SweepRecord* sweep, SorVikRadar* radar) {
 
   // The samples of every sweep sit at the same positions in the row, so the row spans rowLength
   // samples of the range's scale whatever this sweep's own length was.
-  if (rangeKnown && record.rangeSampleCount != 0)
-    sweepDistance_ = rangeDistance * rowLength_ / record.rangeSampleCount;
+  if (rangeDistance && record.rangeSampleCount != 0)
+    sweepDistance_ = *rangeDistance * rowLength_ / record.rangeSampleCount;
   return true;
 }
 

@@ -4,16 +4,16 @@
 // distance one row covers. The radar service's thread adds sweeps; the displays read them on the user
 // interface thread. Every operation holds the store's lock for its own duration only, and never while
 // calling out of the store.
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 
 #include "host/sweep_record.h"
-
-class SorVikRadar;
 
 // Where the antenna was at the latest sweep.
 struct SweepCursor {
@@ -45,11 +45,17 @@ public:
   SweepStore(const SweepStore&) = delete;
   SweepStore& operator=(const SweepStore&) = delete;
 
-  // Stores one sweep in the row of its angle. The range for the sweep distance is asked of `radar`
-  // before the store is locked; without a radar, or when it cannot tell the range, the previous sweep
-  // distance stays. A null sweep is ignored (true). False when the sweep is refused: no echo geometry
-  // yet, an angle above 8191, a sample-carrying sweep without samples, or a store that cannot be sized.
-  bool AddSweep(const SweepRecord* sweep, SorVikRadar* radar);
+  // Stores one sweep in the row of its angle. `rangeDistance` is the radar's current range in nautical
+  // miles, which scales the sweep distance; without it the previous sweep distance stays. A null sweep
+  // is ignored (true). False when the sweep is refused: no echo geometry yet, an angle above 8191, a
+  // sample-carrying sweep without samples, or a store that cannot be sized.
+  bool AddSweep(const SweepRecord* sweep, std::optional<double> rangeDistance);
+
+  // The system tick count (milliseconds) at the arrival of the last sweep; 0 until the first. Stamped
+  // on the radar service's thread, read on the user interface thread; a value of its own, outside the
+  // store's lock.
+  void StampSweepArrival(std::uint32_t tick) { lastSweepTick_.store(tick, std::memory_order_relaxed); }
+  std::uint32_t GetLastSweepTick() const { return lastSweepTick_.load(std::memory_order_relaxed); }
 
   SweepDimensions GetDimensions() const;
   SweepCursor GetCursor() const;
@@ -69,7 +75,8 @@ public:
   // Frees the rows: the next sweep sizes the store afresh. Generation becomes -1.
   void Reset();
 
-  // Set when the radar sends its levels in the top three bits of each sample.
+  // Set when the radar sends its levels in the top three bits of each sample: the data module sets it
+  // for the mode it opened the radar in (the echo geometry keeps the mode of the first opening).
   void SetShiftSamples(bool shift);
   bool GetShiftSamples() const;
 
@@ -93,6 +100,7 @@ private:
   int generation_ = 0;
   double sweepDistance_ = 0.0;
   bool shiftSamples_ = false;
+  std::atomic<std::uint32_t> lastSweepTick_{0};
 };
 
 // The module's one store.

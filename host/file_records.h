@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "afxstr.h"
 #include "common/date_list.h"
 #include "host/pos_type.h"
 #include "host/valid_geo_rect.h"
-#include "mfc/afxstr.h"
 
 // A kind of file a data module opens: its extensions (without the dot), a description for the host's
 // file dialogs, and the host's classification of it.

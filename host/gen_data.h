@@ -1,8 +1,8 @@
 #pragma once
 // The host's formatting library ("gdcore"): values that know how to write themselves for the user.
 // The module uses the horizontal distance (held as an arc angle in radians) and the duration.
-#include "mfc/afxstr.h"
-#include "mfc/atltime.h"
+#include "afxstr.h"
+#include "atltime.h"
 
 namespace _GenData {
 

@@ -1,8 +1,8 @@
 #pragma once
 // The radar service library's interface: the entry "GetVKSorVikAPI" returns one long-lived VKSorVikAPI
 // whose GetRadar gives the radar. Both are used through their virtual operations only, in this order.
+#include "afxstr.h"
 #include "host/sweep_record.h"
-#include "mfc/afxstr.h"
 
 class OGRFeature;
 

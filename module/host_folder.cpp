@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "kernel32/library_loader.h"
+#include "winbase.h"
 
 CString GetHostExecutableFolder(DWORD bufferLength) {
   if (bufferLength == 0) return CString();

@@ -1,7 +1,7 @@
 #pragma once
 // The folder of the host executable, where the host's service libraries are installed.
-#include "mfc/afxstr.h"
-#include "win32/windef.h"
+#include "afxstr.h"
+#include "windef.h"
 
 // The executable's full file name, read into a buffer of `bufferLength` characters, cut after its last
 // folder separator (a backslash, or the slash of this system's paths), so it ends with the separator.

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "advapi32/advapi32.h"
+#include "afxwin.h"
 #include "common/profile.h"
 #include "display/module_display.h"
-#include "mfc/afxwin.h"
+#include "winreg.h"
 
 namespace {
 

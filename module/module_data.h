@@ -3,10 +3,10 @@
 // sections through it, creates display modules from it and drives it through these operations.
 #include <vector>
 
+#include "afxstr.h"
 #include "common/layer_keys.h"
+#include "common/observer.h"
 #include "host/file_records.h"
-#include "mfc/afxstr.h"
-#include "module/observer.h"
 
 class ModuleDisplay;
 

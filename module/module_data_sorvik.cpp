@@ -1,5 +1,7 @@
 #include "module/module_data_sorvik.h"
 
+#include "common/radar_identity.h"
+
 ModuleDisplay* ModuleDataSorvik::CreateDisplay() {
   // The radar display module is not part of this build; the host gets no display.
   return nullptr;

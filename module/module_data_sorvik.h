@@ -22,6 +22,7 @@ public:
   // Removes both radar callbacks and empties the sweep store.
   void Terminate() override;
   // Tells the host sink, once per burst of radar state changes, that the radar's property set changed.
+  // The radar layers are marked stale before the notice goes out, so that the sink reads the new state.
   void Refresh() override;
   ModuleLayerKeyList GetLayers() override;
 
@@ -33,28 +34,20 @@ public:
   // The current range in nautical miles; 0 when it cannot be read.
   virtual double GetRange();
 
-  NavigationSource* GetNavigationSource() const { return navigationSource; }
+  NavigationSource* GetNavigationSource() const { return navigationSource_; }
 
   // The host lists no layers through the OGRable count; the radar layer is still reached by index 0
   // or by name.
   std::int32_t GetOGRLayerCount() override;
 
-  bool GetImoMode() const { return ImoMode != 0; }
+  bool GetImoMode() const { return imoMode_ != 0; }
 
 protected:
-  NavigationSource* navigationSource = nullptr;
-  HostSink* sink = nullptr;
-  std::uint8_t ImoMode = 0;
+  NavigationSource* navigationSource_ = nullptr;
+  HostSink* sink_ = nullptr;
+  std::uint8_t imoMode_ = 0;
 
 private:
   // Whether Init registered the callbacks, so that Terminate removes only what was registered.
-  bool callbacksRegistered = false;
+  bool callbacksRegistered_ = false;
 };
-
-// Identity texts of the radar module.
-inline constexpr const char* kRadarModuleName = "RADAR_MODULE";
-inline constexpr const char* kRadarLayerName = "RADAR_LAYER";
-inline constexpr const char* kTrailLayerName = "TRAIL_LAYER";
-inline constexpr const char* kRingsLayerName = "RINGS_LAYER";
-inline constexpr const char* kRadarDataSection = "ModuleData\\RadarData";
-inline constexpr const char* kRadarDisplaySection = "ModuleDisplay\\RadarDisplay";

@@ -4,14 +4,14 @@
 
 #include <new>
 
+#include "common/radar_identity.h"
 #include "display/echo_geometry.h"
-#include "display/sweep_callback.h"
 #include "display/sweep_store.h"
 #include "host/host_sink.h"
 #include "host/radar_service.h"
 #include "host/velihm_api.h"
 #include "module/module_data_sorvik.h"
-#include "module/radar_state_change.h"
+#include "module/radar_callbacks.h"
 #include "module/service_libraries.h"
 #include "settings/field_access.h"
 #include "settings/radar_ogr_data_source.h"
@@ -38,30 +38,26 @@ bool ModuleDataSorvik::Init(NavigationSource* navigation, HostSink* hostSink, bo
     ShowOpenFailure(result);
   } else {
     ConfigureEchoGeometry(imoMode);
-    ImoMode = imoMode ? 1 : 0;
+    imoMode_ = imoMode ? 1 : 0;
     TheSweepStore().SetShiftSamples(imoMode);
-    service->GetRadar()->AddSweepCallback(SweepCallback);
-    service->GetRadar()->AddChangeCallback(ChangeCallback);
-    callbacksRegistered = true;
+    GetSorVikRadar()->AddSweepCallback(SweepCallback);
+    GetSorVikRadar()->AddChangeCallback(ChangeCallback);
+    callbacksRegistered_ = true;
     // The previous data source (a repeated Init) writes its settings back before the new one reads them.
     SetDataSource(nullptr);
     // Nothing may be thrown across the host interface: without memory the module has no data source.
-    if (auto* source = new (std::nothrow) RadarOGRDataSource(imoMode)) {
-      source->SetImoMode();
-      SetDataSource(source);
-    }
+    SetDataSource(new (std::nothrow) RadarOGRDataSource(imoMode, GetSorVikRadar));
   }
-  navigationSource = navigation;
-  sink = hostSink;
+  navigationSource_ = navigation;
+  sink_ = hostSink;
   return result == 0;
 }
 
 void ModuleDataSorvik::Terminate() {
-  if (callbacksRegistered) {
-    VKSorVikAPI* service = GetSorVikService();
-    service->GetRadar()->RemoveSweepCallback(SweepCallback);
-    service->GetRadar()->RemoveChangeCallback(ChangeCallback);
-    callbacksRegistered = false;
+  if (callbacksRegistered_) {
+    GetSorVikRadar()->RemoveSweepCallback(SweepCallback);
+    GetSorVikRadar()->RemoveChangeCallback(ChangeCallback);
+    callbacksRegistered_ = false;
   }
   TheSweepStore().Reset();
 }
@@ -69,19 +65,20 @@ void ModuleDataSorvik::Terminate() {
 void ModuleDataSorvik::Refresh() {
   // Taking the flag and clearing it in one step keeps a change that arrives meanwhile for the next call.
   const bool changed = RadarStateChanged.exchange(false, std::memory_order_acq_rel);
-  if (!sink || !changed) return;
+  if (!sink_ || !changed) return;
+
+  // Stale first: a host that reads the radar feature while handling the notice gets the new state.
+  OGRDataSource* source = GetDataSource();
+  if (source)
+    for (int index = 0; index < source->GetLayerCount(); ++index)
+      if (auto* radarLayer = dynamic_cast<RadarOGRLayer*>(source->GetLayer(index))) radarLayer->SetStale();
 
   // The key names the IMO property set until the radar layer tells its own name.
-  ModuleLayerKey propertySet(kRadarModuleName, kRadarLayerImo);
-  OGRDataSource* source = GetDataSource();
+  ModuleLayerKey propertySet(kRadarModuleName, kRadarImoPropertiesLayerName);
   if (auto* radarLayer = dynamic_cast<RadarOGRLayer*>(source ? source->GetLayer(0) : nullptr))
     propertySet.SetItem(radarLayer->GetLayerName());
   const ModuleLayerKeyValue notice(propertySet, 0);
-  sink->OnModuleNotice(kNoticePropertiesChanged, notice);
-
-  if (!source) return;
-  for (int index = 0; index < source->GetLayerCount(); ++index)
-    if (auto* radarLayer = dynamic_cast<RadarOGRLayer*>(source->GetLayer(index))) radarLayer->SetStale();
+  sink_->OnModuleNotice(kNoticePropertiesChanged, notice);
 }
 
 double ModuleDataSorvik::GetRange() {
@@ -95,5 +92,5 @@ double ModuleDataSorvik::GetRange() {
       GetFieldInteger(feature, &range, "RAD_RANGE") && GetFieldInteger(feature, &unit, "RAD_RANGE_UNIT");
   OGRFeature::DestroyFeature(feature);
   if (!readable) return 0.0;
-  return GetSorVikService()->GetRadar()->RangeToDistance(range, unit);
+  return GetSorVikRadar()->RangeToDistance(range, unit);
 }

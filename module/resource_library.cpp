@@ -1,9 +1,9 @@
 #include "module/resource_library.h"
 
-#include "kernel32/library_loader.h"
-#include "mfc/afxwin.h"
+#include "afxwin.h"
 #include "module/host_folder.h"
-#include "user32/message_box.h"
+#include "winbase.h"
+#include "winuser.h"
 
 namespace {
 constexpr char kResourceLibraryFile[] = "ResourceDLL.dll";

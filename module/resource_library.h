@@ -1,7 +1,7 @@
 #pragma once
 // The host's resource library ("ResourceDLL.dll", beside the host executable), opened for its strings
 // while a label or message is being built.
-#include "win32/windef.h"
+#include "windef.h"
 
 // Opens the resource library as a data file and makes it the current resource source of the module
 // state, so that CString::LoadString reads from it; puts the previous resource source back and closes

@@ -1,15 +1,12 @@
 #include "module/service_libraries.h"
 
+#include "afxwin.h"
 #include "host/converter_api.h"
 #include "host/radar_service.h"
 #include "host/velihm_api.h"
-#include "kernel32/exit_process.h"
-#include "kernel32/format_message.h"
-#include "kernel32/last_error.h"
-#include "kernel32/library_loader.h"
-#include "mfc/afxwin.h"
 #include "module/host_folder.h"
-#include "user32/message_box.h"
+#include "winbase.h"
+#include "winuser.h"
 
 namespace {
 
@@ -75,6 +72,8 @@ VKSorVikAPI* GetSorVikService() {
   if (!sorVikService) ReportMissingLibraryAndExit(kRadarFile);
   return sorVikService;
 }
+
+SorVikRadar* GetSorVikRadar() { return GetSorVikService()->GetRadar(); }
 
 VelIHMAPI* GetUserInterfaceService() {
   if (userInterfaceService) return userInterfaceService;

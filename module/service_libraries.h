@@ -2,9 +2,10 @@
 // The host's run-time service libraries, found beside the host executable, opened on first use and
 // kept for the life of the process. A radar, user-interface or converter library that cannot be
 // loaded ends the process with exit code 1 after telling the user which file is missing.
-#include "win32/windef.h"
+#include "windef.h"
 
 class VKSorVikAPI;
+class SorVikRadar;
 class VelIHMAPI;
 class ConverterAPI;
 
@@ -13,6 +14,10 @@ class ConverterAPI;
 VKSorVikAPI* GetSorVikService();
 VelIHMAPI* GetUserInterfaceService();
 ConverterAPI* GetConverterService();
+
+// The radar of the radar service, asked of the service anew at every call (the service hands out its
+// radar interface per call); null when the service has none. The one way the module reaches the radar.
+SorVikRadar* GetSorVikRadar();
 
 // Opens `fileName` from the host executable's folder with the ordinary search and answers its entry
 // `entryName`. When the library or the entry is missing the user is told which file is missing and

@@ -1,6 +1,6 @@
 #pragma once
 // The module's application object: through it the module reaches the host application's profile.
-#include "mfc/afxwin.h"
+#include "afxwin.h"
 
 class CSorvikRadarApp : public CWinApp {
 public:

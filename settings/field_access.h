@@ -3,7 +3,7 @@
 // index. By name, the field's type must be exactly the accessor's (Integer, Real or String) and a read
 // also needs the field to hold a value; by index there is no type or value test. Every call answers
 // success as a bool, accepts a null feature, and leaves its output untouched when it fails.
-#include "mfc/afxstr.h"
+#include "afxstr.h"
 
 class OGRFeature;
 class VKFeature;

@@ -2,7 +2,7 @@
 // How a module exposes its features to the host as OGR layers, whatever the data sources behind them.
 #include <cstdint>
 
-#include "mfc/afxstr.h"
+#include "afxstr.h"
 
 class OGRLayer;
 

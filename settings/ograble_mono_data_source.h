@@ -17,10 +17,10 @@ public:
   // Destroys the owned data source.
   virtual ~OGRableMonoDataSource();
 
-  OGRDataSource* GetDataSource() const { return dataSource; }
+  OGRDataSource* GetDataSource() const { return dataSource_; }
   // Takes ownership of `source`, destroying any data source held before.
   void SetDataSource(OGRDataSource* source);
 
 protected:
-  OGRDataSource* dataSource = nullptr;
+  OGRDataSource* dataSource_ = nullptr;
 };

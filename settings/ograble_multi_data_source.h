@@ -20,8 +20,8 @@ public:
   virtual ~OGRableMultiDataSource();
 
   // Takes ownership of `source` (which may be null) and appends it.
-  void AddDataSource(OGRDataSource* source) { dataSources.push_back(source); }
+  void AddDataSource(OGRDataSource* source) { dataSources_.push_back(source); }
 
 protected:
-  std::vector<OGRDataSource*> dataSources;
+  std::vector<OGRDataSource*> dataSources_;
 };

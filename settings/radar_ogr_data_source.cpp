@@ -2,11 +2,13 @@
 
 #include <utility>
 
+#include "common/radar_identity.h"
+
 RadarOGRDataSource::RadarOGRDataSource(bool imo, RadarAccessor radar)
-    : layer(std::move(radar)), imoMode(imo ? 1 : 0) {
+    : layer_(std::move(radar)), imoMode_(imo ? 1 : 0) {
   SetDescription(kRadarDataSourceName);
-  layer.SetLayerName(imo ? kRadarLayerImo : kRadarLayerNormal);
-  SetImoMode();
+  layer_.SetLayerName(imo ? kRadarImoPropertiesLayerName : kRadarPropertiesLayerName);
+  layer_.SetImoMode(imo);
 }
 
 RadarOGRDataSource::~RadarOGRDataSource() = default;
@@ -15,12 +17,10 @@ const char* RadarOGRDataSource::GetName() { return kRadarDataSourceName; }
 
 int RadarOGRDataSource::GetLayerCount() { return 1; }
 
-OGRLayer* RadarOGRDataSource::GetLayer(int index) { return index == 0 ? &layer : nullptr; }
+OGRLayer* RadarOGRDataSource::GetLayer(int index) { return index == 0 ? &layer_ : nullptr; }
 
 OGRLayer* RadarOGRDataSource::GetLayerByName(const char* name) {
-  return name && layer.GetLayerName().CompareNoCase(name) == 0 ? &layer : nullptr;
+  return name && layer_.GetLayerName().CompareNoCase(name) == 0 ? &layer_ : nullptr;
 }
 
 int RadarOGRDataSource::TestCapability(const char*) { return FALSE; }
-
-void RadarOGRDataSource::SetImoMode() { layer.SetImoMode(imoMode != 0); }

@@ -8,12 +8,11 @@
 #include "settings/radar_accessor.h"
 #include "settings/radar_ogr_layer.h"
 
-inline constexpr const char* kRadarDataSourceName = "radar_data_source";
-
 class RadarOGRDataSource : public OGRDataSource {
 public:
-  // Does not reach the radar: the layer asks `radar` for it on first use.
-  explicit RadarOGRDataSource(bool imoMode, RadarAccessor radar = LoadedServiceRadar);
+  // Names the layer for the mode and hands the mode on to it. Does not reach the radar: the layer asks
+  // `radar` for it on first use.
+  RadarOGRDataSource(bool imoMode, RadarAccessor radar);
   // Destroying the layer writes the module's settings to the profile.
   ~RadarOGRDataSource() override;
 
@@ -24,12 +23,10 @@ public:
   OGRLayer* GetLayerByName(const char* name) override;
   int TestCapability(const char* capability) override;
 
-  // Hands the IMO flag given at construction on to the layer.
-  void SetImoMode();
-  bool GetImoMode() const { return imoMode != 0; }
-  RadarOGRLayer& GetRadarLayer() { return layer; }
+  bool GetImoMode() const { return imoMode_ != 0; }
+  RadarOGRLayer& GetRadarLayer() { return layer_; }
 
 private:
-  RadarOGRLayer layer;
-  std::uint8_t imoMode;
+  RadarOGRLayer layer_;
+  std::uint8_t imoMode_;
 };

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "common/radar_identity.h"
 #include "host/radar_service.h"
 #include "settings/field_access.h"
 #include "settings/radar_settings_fields.h"
@@ -21,10 +22,12 @@ bool IsForwardedTrailTime(int trailTime) {
 
 RadarOGRLayer::RadarOGRLayer(RadarAccessor radar) : radar_(std::move(radar)) {}
 
+bool RadarOGRLayer::IsImoLayerName() const { return name_.Compare(kRadarPropertiesLayerName) != 0; }
+
 RadarOGRLayer::~RadarOGRLayer() {
-  if (cachedFeature) {
-    SaveModuleSettings(cachedFeature, IsImoLayerName());
-    OGRFeature::DestroyFeature(cachedFeature);
+  if (cachedFeature_) {
+    SaveModuleSettings(cachedFeature_, IsImoLayerName());
+    OGRFeature::DestroyFeature(cachedFeature_);
   }
   if (definition_) definition_->Release();
   if (emptyDefinition_) emptyDefinition_->Release();
@@ -56,34 +59,34 @@ void RadarOGRLayer::BuildCachedFeature() {
   if (SetFieldInteger(service, &serviceTrailTime, kFieldServiceTrailTime))
     if (SorVikRadar* current = AskRadar(radar_)) current->SetTrailTime(serviceTrailTime);
   OGRFeature::DestroyFeature(service);
-  cachedFeature = feature;
+  cachedFeature_ = feature;
   definition_ = definition;
   // The radar's part of the new feature is still unset, even when an earlier read without a feature
   // cleared the flag: the next read fetches it.
-  stale = 1;
+  stale_ = 1;
 }
 
 void RadarOGRLayer::CopyIntoCache(const OGRFeature* feature) {
   // Fields are matched by name, so the module's own fields keep their values under a service feature.
-  cachedFeature->SetFrom(feature, TRUE);
-  cachedFeature->SetFID(0);
+  cachedFeature_->SetFrom(feature, TRUE);
+  cachedFeature_->SetFID(0);
 }
 
 void RadarOGRLayer::RefreshFromRadar() {
   SorVikRadar* radar = AskRadar(radar_);
   if (OGRFeature* service = radar ? radar->GetStateFeature(0) : nullptr) {
-    if (cachedFeature) CopyIntoCache(service);
+    if (cachedFeature_) CopyIntoCache(service);
     OGRFeature::DestroyFeature(service);
   }
   int radarType = 0;
-  if (imoMode && GetFieldInteger(cachedFeature, &radarType, kFieldRadarType)) {
+  if (imoMode_ && GetFieldInteger(cachedFeature_, &radarType, kFieldRadarType)) {
     const int preset = PresetForRadarType(radarType);
-    SetFieldInteger(cachedFeature, &preset, kFieldPreset);
+    SetFieldInteger(cachedFeature_, &preset, kFieldPreset);
   }
-  stale = 0;
+  stale_ = 0;
 }
 
-const char* RadarOGRLayer::GetName() { return name.GetString(); }
+const char* RadarOGRLayer::GetName() { return name_.GetString(); }
 
 OGRGeometry* RadarOGRLayer::GetSpatialFilter() { return nullptr; }
 
@@ -91,37 +94,37 @@ void RadarOGRLayer::SetSpatialFilter(OGRGeometry*) {}
 
 void RadarOGRLayer::SetSpatialFilter(int, OGRGeometry*) {}
 
-void RadarOGRLayer::ResetReading() { readFlag = 0; }
+void RadarOGRLayer::ResetReading() { readFlag_ = 0; }
 
 OGRFeature* RadarOGRLayer::GetNextFeature() {
-  if (readFlag) return nullptr;
-  readFlag = 1;
+  if (readFlag_) return nullptr;
+  readFlag_ = 1;
   return GetFeature(0);
 }
 
 OGRFeature* RadarOGRLayer::GetFeature(GIntBig) {
-  if (!cachedFeature) BuildCachedFeature();
-  if (stale || !cachedFeature) RefreshFromRadar();
-  return cachedFeature ? cachedFeature->Clone() : nullptr;
+  if (!cachedFeature_) BuildCachedFeature();
+  if (stale_ || !cachedFeature_) RefreshFromRadar();
+  return cachedFeature_ ? cachedFeature_->Clone() : nullptr;
 }
 
 OGRErr RadarOGRLayer::ISetFeature(OGRFeature* feature) {
-  if (!cachedFeature) BuildCachedFeature();
+  if (!cachedFeature_) BuildCachedFeature();
   if (!feature) return OGRERR_NONE;
   int trailTime = 0;
   if (GetFieldInteger(feature, &trailTime, kFieldTrailTime) && IsForwardedTrailTime(trailTime))
     if (SorVikRadar* radar = AskRadar(radar_)) radar->SetTrailTime(trailTime);
   if (SorVikRadar* radar = AskRadar(radar_)) radar->SetStateFeature(feature, 0);
-  stale = 1;
-  if (cachedFeature) CopyIntoCache(feature);
+  stale_ = 1;
+  if (cachedFeature_) CopyIntoCache(feature);
   return OGRERR_NONE;
 }
 
 OGRFeatureDefn* RadarOGRLayer::GetLayerDefn() {
-  if (!cachedFeature) BuildCachedFeature();
-  if (cachedFeature) return cachedFeature->GetDefnRef();
+  if (!cachedFeature_) BuildCachedFeature();
+  if (cachedFeature_) return cachedFeature_->GetDefnRef();
   if (!emptyDefinition_) {
-    emptyDefinition_ = new OGRFeatureDefn(name);
+    emptyDefinition_ = new OGRFeatureDefn(name_);
     emptyDefinition_->SetGeomType(wkbNone);
     emptyDefinition_->Reference();
   }

@@ -8,22 +8,19 @@
 
 #include <cstdint>
 
-#include "mfc/afxstr.h"
+#include "afxstr.h"
 #include "settings/radar_accessor.h"
-
-inline constexpr const char* kRadarLayerNormal = "RADAR_PROPERTIES";
-inline constexpr const char* kRadarLayerImo = "RADAR_IMO_PROPERTIES";
 
 class RadarOGRLayer : public OGRLayer {
 public:
-  explicit RadarOGRLayer(RadarAccessor radar = LoadedServiceRadar);
+  explicit RadarOGRLayer(RadarAccessor radar);
   ~RadarOGRLayer() override;
 
-  CString GetLayerName() const { return name; }
-  void SetLayerName(const CString& layerName) { name = layerName; }
-  void SetImoMode(bool imo) { imoMode = imo ? 1 : 0; }
+  CString GetLayerName() const { return name_; }
+  void SetLayerName(const CString& layerName) { name_ = layerName; }
+  void SetImoMode(bool imo) { imoMode_ = imo ? 1 : 0; }
   // The radar's state changed: the next read fetches it anew.
-  void SetStale() { stale = 1; }
+  void SetStale() { stale_ = 1; }
 
   const char* GetName() override;
   OGRGeometry* GetSpatialFilter() override;
@@ -51,13 +48,13 @@ private:
   void BuildCachedFeature();
   void RefreshFromRadar();
   void CopyIntoCache(const OGRFeature* feature);
-  bool IsImoLayerName() const { return name.Compare(kRadarLayerNormal) != 0; }
+  bool IsImoLayerName() const;
 
-  std::int32_t readFlag = 0;
-  CString name;
-  OGRFeature* cachedFeature = nullptr;
-  std::uint8_t stale = 1;
-  std::uint8_t imoMode = 0;
+  std::int32_t readFlag_ = 0;
+  CString name_;
+  OGRFeature* cachedFeature_ = nullptr;
+  std::uint8_t stale_ = 1;
+  std::uint8_t imoMode_ = 0;
   RadarAccessor radar_;
   // The cached feature's definition, referenced by the layer for its whole life.
   OGRFeatureDefn* definition_ = nullptr;

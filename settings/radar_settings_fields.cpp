@@ -3,7 +3,7 @@
 #include <ogr_feature.h>
 
 #include "common/profile.h"
-#include "module/module_data_sorvik.h"
+#include "common/radar_identity.h"
 #include "settings/field_access.h"
 
 namespace {

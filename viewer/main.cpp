@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "common/layer_keys.h"
-#include "mfc/host_profile.h"
+#include "extensions/mfc.h"
 #include "module/module_data_sorvik.h"
 #include "viewer/host_objects.h"
 #include "viewer/module_loader.h"

@@ -1,15 +1,18 @@
+#include <cstring>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
-#include "advapi32/advapi32.h"
-#include "advapi32/profile_key.h"
-#include "kernel32/private_profile.h"
-#include "kernel32/private_profile_document.h"
+#include "extensions/advapi32.h"
+#include "extensions/kernel32.h"
+#include "winreg.h"
 
 struct HKEY__ {
   std::string profileFile;
   std::string section;
+  std::vector<std::string> valueNames;  // the section's keys as an enumeration found them at index 0
 };
 
 namespace {
@@ -27,6 +30,13 @@ public:
     std::lock_guard<std::mutex> lock(mutex_);
     if (!keys_.count(key)) return false;
     names = *key;
+    return true;
+  }
+  // Runs `use` on the open key itself, under the lock; false when `key` is not open.
+  bool Use(HKEY key, const std::function<void(HKEY__&)>& use) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!keys_.count(key)) return false;
+    use(*key);
     return true;
   }
   bool Remove(HKEY key) {
@@ -47,8 +57,8 @@ OpenKeys& Keys() {
 }  // namespace
 
 HKEY OpenProfileSectionKey(LPCSTR profileFile, LPCSTR section) {
-  if (!profileFile || !*profileFile || !section || !IsStorableSectionName(section)) return nullptr;
-  return Keys().Add(new HKEY__{profileFile, section});
+  if (!profileFile || !*profileFile || !section || !IsStorableProfileSectionName(section)) return nullptr;
+  return Keys().Add(new HKEY__{profileFile, section, {}});
 }
 
 LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) {
@@ -60,6 +70,32 @@ LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) {
   const int deleted = DeletePrivateProfileSectionTree(target.c_str(), names.profileFile.c_str());
   if (deleted < 0) return ERROR_REGISTRY_IO_FAILED;
   return deleted > 0 ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+}
+
+LONG RegEnumValueA(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD reserved, LPDWORD type,
+                   LPBYTE data, LPDWORD dataLength) {
+  if (!name || !nameLength || reserved || type || data || dataLength) return ERROR_INVALID_PARAMETER;
+  LONG result = ERROR_SUCCESS;
+  const bool open = Keys().Use(key, [&](HKEY__& names) {
+    if (index == 0 &&
+        !ListPrivateProfileKeys(names.section.c_str(), names.valueNames, names.profileFile.c_str())) {
+      result = ERROR_REGISTRY_IO_FAILED;
+      return;
+    }
+    if (index >= names.valueNames.size()) {
+      result = ERROR_NO_MORE_ITEMS;
+      return;
+    }
+    const std::string& found = names.valueNames[index];
+    if (found.size() + 1 > *nameLength) {
+      *nameLength = static_cast<DWORD>(found.size());
+      result = ERROR_MORE_DATA;
+      return;
+    }
+    std::memcpy(name, found.c_str(), found.size() + 1);
+    *nameLength = static_cast<DWORD>(found.size());
+  });
+  return open ? result : ERROR_INVALID_HANDLE;
 }
 
 LONG RegCloseKey(HKEY key) {

@@ -1,4 +1,4 @@
-#include "kernel32/elf_image.h"
+#include "elf_image.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "kernel32/exit_process.h"
+#include "winbase.h"
 
 #include <unistd.h>
 

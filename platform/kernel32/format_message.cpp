@@ -1,12 +1,10 @@
-#include "kernel32/format_message.h"
+#include "winbase.h"
 
 #include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <string>
 #include <string_view>
-
-#include "kernel32/last_error.h"
 
 namespace {
 

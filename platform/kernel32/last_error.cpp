@@ -1,4 +1,4 @@
-#include "kernel32/last_error.h"
+#include "winbase.h"
 
 namespace {
 thread_local DWORD lastError = ERROR_SUCCESS;

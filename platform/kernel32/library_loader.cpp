@@ -1,4 +1,4 @@
-#include "kernel32/library_loader.h"
+#include "winbase.h"
 
 #include <dlfcn.h>
 #include <unistd.h>
@@ -11,12 +11,12 @@
 #include <system_error>
 #include <vector>
 
-#include "kernel32/elf_image.h"
-#include "kernel32/last_error.h"
-#include "kernel32/module_registry.h"
-#include "kernel32/own_symbol.h"
-#include "kernel32/resource_table.h"
-#include "kernel32/windows_path.h"
+#include "elf_image.h"
+#include "extensions/kernel32.h"
+#include "extensions/resource_table.h"
+#include "module_registry.h"
+#include "own_symbol.h"
+#include "windows_path.h"
 
 namespace {
 

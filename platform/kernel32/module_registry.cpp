@@ -1,4 +1,4 @@
-#include "kernel32/module_registry.h"
+#include "module_registry.h"
 
 #include <dlfcn.h>
 #include <strings.h>

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "win32/windef.h"
+#include "windef.h"
 
 // What a handle refers to, copied out of the registry.
 struct ModuleRecord {

@@ -1,11 +1,10 @@
-#include "kernel32/module_resources.h"
+#include "extensions/kernel32.h"
 
 #include <span>
 
-#include "kernel32/last_error.h"
-#include "kernel32/module_registry.h"
-#include "kernel32/own_symbol.h"
-#include "kernel32/resource_table.h"
+#include "extensions/resource_table.h"
+#include "module_registry.h"
+#include "own_symbol.h"
 
 namespace {
 

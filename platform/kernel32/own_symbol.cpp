@@ -1,4 +1,4 @@
-#include "kernel32/own_symbol.h"
+#include "own_symbol.h"
 
 #include <dlfcn.h>
 #include <link.h>

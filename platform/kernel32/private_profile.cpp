@@ -1,11 +1,13 @@
-#include "kernel32/private_profile.h"
+#include "extensions/kernel32.h"
+#include "winbase.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
-#include "kernel32/private_profile_document.h"
-#include "kernel32/private_profile_store.h"
+#include "private_profile_document.h"
+#include "private_profile_store.h"
+#include "private_profile_syntax.h"
 
 namespace {
 
@@ -67,27 +69,30 @@ UINT ParseProfileInteger(const std::string& text) {
 
 bool ReadPrivateProfileValue(LPCSTR section, LPCSTR key, std::string& value, LPCSTR fileName) {
   if (!section || !key) return false;
-  ProfileDocument document;
-  if (!LoadProfile(FileNameOf(fileName), document)) return false;
-  const std::string* found = document.FindValue(section, key);
-  if (!found) return false;
-  value = *found;
-  return true;
+  bool found = false;
+  ReadProfile(FileNameOf(fileName), [&](const ProfileDocument& document) {
+    if (const std::string* stored = document.FindValue(section, key)) {
+      value = *stored;
+      found = true;
+    }
+  });
+  return found;
+}
+
+bool ListPrivateProfileKeys(LPCSTR section, std::vector<std::string>& keys, LPCSTR fileName) {
+  if (!section) return false;
+  return ReadProfile(FileNameOf(fileName),
+                     [&](const ProfileDocument& document) { keys = document.KeyNames(section); });
 }
 
 DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultText, LPSTR buffer, DWORD size,
                                LPCSTR fileName) {
   if (!buffer || size == 0) return 0;
   if (!section || !key) {
-    ProfileDocument document;
-    LoadProfile(FileNameOf(fileName), document);
     std::vector<std::string> names;
-    if (!section) {
-      for (const ProfileSection& found : document.Sections())
-        if (!found.name.empty() && !found.entries.empty()) names.push_back(found.name);
-    } else if (const ProfileSection* found = document.FindSection(section)) {
-      for (const ProfileEntry& entry : found->entries) names.push_back(entry.key);
-    }
+    ReadProfile(FileNameOf(fileName), [&](const ProfileDocument& document) {
+      names = section ? document.KeyNames(section) : document.SectionNames();
+    });
     return CopyNameList(names, buffer, size);
   }
   std::string value;

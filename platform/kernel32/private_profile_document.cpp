@@ -1,268 +1,205 @@
-#include "kernel32/private_profile_document.h"
-
-#include <ini.h>
+#include "private_profile_document.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <mutex>
+
+#include "private_profile_syntax.h"
 
 namespace {
-
-// libinih's build keeps its options in process-wide variables. The profile needs lines of any length
-// (a heap buffer that grows) and values taken literally (no inline comments, no continuation lines).
-// The options are set for each parse and put back afterwards, for any other user of the library.
-constexpr int kMaxLineLength = 1 << 24;
-// Room the parser needs besides the text of a line: line break, carriage return and terminator.
-constexpr std::size_t kLineOverhead = 3;
-constexpr std::size_t kMaxSectionLength = 49;
-
-class ProfileParserOptions {
-public:
-  ProfileParserOptions()
-      : lock_(Mutex()),
-        useStack_(ini_use_stack),
-        allowRealloc_(ini_allow_realloc),
-        maxLine_(ini_max_line),
-        inlineComments_(ini_allow_inline_comments),
-        multiline_(ini_allow_multiline),
-        noValue_(ini_allow_no_value),
-        stopOnFirstError_(ini_stop_on_first_error) {
-    ini_use_stack = false;
-    ini_allow_realloc = true;
-    ini_max_line = kMaxLineLength;
-    ini_allow_inline_comments = false;
-    ini_allow_multiline = false;
-    ini_allow_no_value = false;
-    ini_stop_on_first_error = false;
-  }
-  ~ProfileParserOptions() {
-    ini_use_stack = useStack_;
-    ini_allow_realloc = allowRealloc_;
-    ini_max_line = maxLine_;
-    ini_allow_inline_comments = inlineComments_;
-    ini_allow_multiline = multiline_;
-    ini_allow_no_value = noValue_;
-    ini_stop_on_first_error = stopOnFirstError_;
-  }
-  ProfileParserOptions(const ProfileParserOptions&) = delete;
-  ProfileParserOptions& operator=(const ProfileParserOptions&) = delete;
-
-private:
-  static std::mutex& Mutex() {
-    static std::mutex mutex;
-    return mutex;
-  }
-
-  std::lock_guard<std::mutex> lock_;
-  bool useStack_;
-  bool allowRealloc_;
-  int maxLine_;
-  bool inlineComments_;
-  bool multiline_;
-  bool noValue_;
-  bool stopOnFirstError_;
-};
-
-int OnParsedEntry(void* user, const char* section, const char* key, const char* value) {
-  if (section && key && value) static_cast<ProfileDocument*>(user)->AddParsedEntry(section, key, value);
-  return 1;
-}
-
-char FoldCase(char ch) { return (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch; }
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return FoldCase(x) == FoldCase(y); });
-}
 
 // True when `name` lies below `parent` in the backslash-separated section hierarchy.
 bool IsBelow(std::string_view name, std::string_view parent) {
   return name.size() > parent.size() + 1 && name[parent.size()] == '\\' &&
-         EqualNoCase(name.substr(0, parent.size()), parent);
+         EqualProfileNames(name.substr(0, parent.size()), parent);
 }
 
-bool IsBlank(char ch) { return ch == ' ' || ch == '\t' || ch == '\v' || ch == '\f' || ch == '\r' || ch == '\n'; }
-
-bool IsControl(char ch) {
-  const auto byte = static_cast<unsigned char>(ch);
-  return byte < 0x20 || byte == 0x7f;
-}
-
-bool NeedsQuoting(std::string_view value) {
-  if (value.empty()) return false;
-  if (IsBlank(value.front()) || IsBlank(value.back()) || value.front() == '"') return true;
-  return std::any_of(value.begin(), value.end(), [](char ch) { return IsControl(ch) && ch != '\t'; });
-}
-
-int HexDigit(char ch) {
-  if (ch >= '0' && ch <= '9') return ch - '0';
-  if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
-  if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
-  return -1;
-}
+bool EndsWithCarriageReturn(const std::string& text) { return !text.empty() && text.back() == '\r'; }
 
 }  // namespace
 
-bool IsStorableSectionName(std::string_view name) {
-  if (name.empty() || name.size() > kMaxSectionLength) return false;
-  return name.find_first_of("]\r\n", 0) == std::string_view::npos && name.find('\0') == std::string_view::npos;
-}
-
-bool IsStorableKeyName(std::string_view name) {
-  if (name.empty() || IsBlank(name.front()) || IsBlank(name.back())) return false;
-  if (name.front() == ';' || name.front() == '#' || name.front() == '[') return false;
-  if (name.find('\0') != std::string_view::npos) return false;
-  return name.find_first_of("=:\r\n") == std::string_view::npos;
-}
-
-bool IsStorableEntry(std::string_view key, std::string_view value) {
-  if (!IsStorableKeyName(key)) return false;
-  const std::size_t lineLength = key.size() + 1 + EncodeProfileValue(value).size();
-  return lineLength + kLineOverhead <= static_cast<std::size_t>(kMaxLineLength);
-}
-
-std::string EncodeProfileValue(std::string_view value) {
-  if (!NeedsQuoting(value)) return std::string(value);
-  std::string encoded = "\"";
-  for (char ch : value) {
-    switch (ch) {
-      case '\\': encoded += "\\\\"; break;
-      case '"': encoded += "\\\""; break;
-      case '\n': encoded += "\\n"; break;
-      case '\r': encoded += "\\r"; break;
-      case '\t': encoded += "\\t"; break;
-      default:
-        if (IsControl(ch)) {
-          char escape[5];
-          std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned char>(ch));
-          encoded += escape;
-        } else {
-          encoded += ch;
-        }
-    }
+void ProfileDocument::Parse(std::string_view text) {
+  lines_.clear();
+  std::size_t at = 0;
+  while (at < text.size()) {
+    const std::size_t feed = text.find('\n', at);
+    const bool terminated = feed != std::string_view::npos;
+    const std::size_t end = terminated ? feed : text.size();
+    lines_.push_back(Line{std::string(text.substr(at, end - at)), terminated, false});
+    at = terminated ? feed + 1 : end;
   }
-  encoded += '"';
-  return encoded;
-}
-
-std::string DecodeProfileValue(std::string_view stored) {
-  if (stored.size() < 2 || stored.front() != '"' || stored.back() != '"') return std::string(stored);
-  const std::string_view inner = stored.substr(1, stored.size() - 2);
-  std::string value;
-  value.reserve(inner.size());
-  for (std::size_t i = 0; i < inner.size(); ++i) {
-    if (inner[i] != '\\' || i + 1 == inner.size()) {
-      value += inner[i];
-      continue;
-    }
-    const char escaped = inner[++i];
-    switch (escaped) {
-      case 'n': value += '\n'; break;
-      case 'r': value += '\r'; break;
-      case 't': value += '\t'; break;
-      case '\\':
-      case '"': value += escaped; break;
-      case 'x':
-        if (i + 2 < inner.size() && HexDigit(inner[i + 1]) >= 0 && HexDigit(inner[i + 2]) >= 0) {
-          value += static_cast<char>(HexDigit(inner[i + 1]) * 16 + HexDigit(inner[i + 2]));
-          i += 2;
-          break;
-        }
-        [[fallthrough]];
-      default:
-        // Not one of ours: keep the text as it stands.
-        value += '\\';
-        value += escaped;
-    }
-  }
-  return value;
-}
-
-bool ProfileDocument::Parse(const std::string& text) {
-  sections_.clear();
-  const ProfileParserOptions options;
-  return ini_parse_string(text.c_str(), &OnParsedEntry, this) >= 0;
+  Reindex();
 }
 
 std::string ProfileDocument::Serialize() const {
+  std::size_t size = 0;
+  for (const Line& line : lines_) size += line.text.size() + 1;
   std::string text;
-  for (const ProfileSection& section : sections_) {
-    if (section.entries.empty()) continue;
-    if (!text.empty()) text += '\n';
-    // Entries read before any section heading belong to the unnamed section, written first.
-    if (!section.name.empty()) text += "[" + section.name + "]\n";
-    for (const ProfileEntry& entry : section.entries)
-      text += entry.key + "=" + EncodeProfileValue(entry.value) + "\n";
+  text.reserve(size);
+  for (const Line& line : lines_) {
+    text += line.text;
+    if (line.terminated) text += '\n';
   }
   return text;
 }
 
-const ProfileSection* ProfileDocument::FindSection(std::string_view section) const {
-  for (const ProfileSection& candidate : sections_)
-    if (EqualNoCase(candidate.name, section)) return &candidate;
-  return nullptr;
+void ProfileDocument::Reindex() {
+  sections_.clear();
+  sectionIndex_.clear();
+  Section* current = nullptr;
+  // A block repeating a section read earlier adds the keys that section did not have yet.
+  bool currentIsFirstBlock = false;
+  for (auto line = lines_.begin(); line != lines_.end(); ++line) {
+    const ProfileLine parsed = ClassifyProfileLine(line->text, line == lines_.begin());
+    line->isHeading = parsed.kind == ProfileLineKind::kSection;
+    if (parsed.kind == ProfileLineKind::kSection) {
+      current = FindSection(parsed.name);
+      currentIsFirstBlock = current == nullptr;
+      if (!current) current = &AddSection(parsed.name, line);
+      else current->headings.push_back(line);
+      continue;
+    }
+    if (parsed.kind != ProfileLineKind::kEntry) continue;
+    if (!current) {
+      // Entries before the first heading belong to the unnamed section.
+      current = &AddSection("", line);
+      current->headings.clear();
+      currentIsFirstBlock = true;
+    }
+    if (currentIsFirstBlock) current->insertAfter = line;
+    const std::string folded = FoldedProfileName(parsed.name);
+    if (current->entryIndex.count(folded) != 0) continue;
+    current->entryIndex.emplace(folded, current->entries.size());
+    current->entries.push_back(Entry{std::string(parsed.name), DecodeProfileValue(parsed.value), line});
+  }
 }
 
-ProfileSection* ProfileDocument::FindMutableSection(std::string_view section) {
-  return const_cast<ProfileSection*>(FindSection(section));
+ProfileDocument::Section& ProfileDocument::AddSection(std::string_view name, LineRef heading) {
+  sectionIndex_.emplace(FoldedProfileName(name), sections_.size());
+  Section& added = sections_.emplace_back();
+  added.name = std::string(name);
+  added.headings.push_back(heading);
+  added.insertAfter = heading;
+  return added;
+}
+
+ProfileDocument::Section* ProfileDocument::FindSection(std::string_view name) {
+  const auto found = sectionIndex_.find(FoldedProfileName(name));
+  return found == sectionIndex_.end() ? nullptr : &sections_[found->second];
+}
+
+const ProfileDocument::Section* ProfileDocument::FindSection(std::string_view name) const {
+  const auto found = sectionIndex_.find(FoldedProfileName(name));
+  return found == sectionIndex_.end() ? nullptr : &sections_[found->second];
 }
 
 const std::string* ProfileDocument::FindValue(std::string_view section, std::string_view key) const {
-  const ProfileSection* found = FindSection(section);
+  const Section* found = FindSection(section);
   if (!found) return nullptr;
-  for (const ProfileEntry& entry : found->entries)
-    if (EqualNoCase(entry.key, key)) return &entry.value;
-  return nullptr;
+  const auto entry = found->entryIndex.find(FoldedProfileName(key));
+  return entry == found->entryIndex.end() ? nullptr : &found->entries[entry->second].value;
 }
 
-ProfileSection* ProfileDocument::SectionForWriting(std::string_view section) {
-  if (ProfileSection* found = FindMutableSection(section)) return found;
-  sections_.push_back(ProfileSection{std::string(section), {}});
-  return &sections_.back();
+std::vector<std::string> ProfileDocument::SectionNames() const {
+  std::vector<std::string> names;
+  for (const Section& section : sections_)
+    if (!section.name.empty() && !section.entries.empty()) names.push_back(section.name);
+  return names;
+}
+
+std::vector<std::string> ProfileDocument::KeyNames(std::string_view section) const {
+  std::vector<std::string> names;
+  if (const Section* found = FindSection(section))
+    for (const Entry& entry : found->entries) names.push_back(entry.key);
+  return names;
+}
+
+ProfileDocument::LineRef ProfileDocument::InsertLine(LineRef after, std::string text) {
+  // A line appended after an unterminated last line needs that line ended first; a file written with
+  // carriage returns gets them on the new line too.
+  after->terminated = true;
+  if (EndsWithCarriageReturn(after->text)) text += '\r';
+  return lines_.insert(std::next(after), Line{std::move(text), true, false});
 }
 
 bool ProfileDocument::SetValue(std::string_view section, std::string_view key, std::string_view value) {
-  ProfileSection* target = SectionForWriting(section);
-  for (ProfileEntry& entry : target->entries) {
-    if (!EqualNoCase(entry.key, key)) continue;
-    if (entry.value == value) return false;
-    entry.value = value;
+  Section* target = FindSection(section);
+  if (!target) {
+    AppendSection(section, key, value);
     return true;
   }
-  target->entries.push_back(ProfileEntry{std::string(key), std::string(value)});
+  const std::string folded = FoldedProfileName(key);
+  if (const auto found = target->entryIndex.find(folded); found != target->entryIndex.end()) {
+    Entry& entry = target->entries[found->second];
+    if (entry.value == value) return false;
+    // The key, its spelling and whatever precedes the value stay; the value and a carriage return that
+    // ended the line are all that is written.
+    std::string& text = entry.line->text;
+    const bool carriageReturn = EndsWithCarriageReturn(text);
+    std::string rewritten = text.substr(0, ClassifyProfileLine(text, entry.line == lines_.begin()).valueStart);
+    rewritten += EncodeProfileValue(value);
+    if (carriageReturn) rewritten += '\r';
+    text = std::move(rewritten);
+    entry.value = std::string(value);
+    return true;
+  }
+  const LineRef line = InsertLine(target->insertAfter, std::string(key) + "=" + EncodeProfileValue(value));
+  target->insertAfter = line;
+  target->entryIndex.emplace(folded, target->entries.size());
+  target->entries.push_back(Entry{std::string(key), std::string(value), line});
   return true;
+}
+
+void ProfileDocument::AppendSection(std::string_view section, std::string_view key, std::string_view value) {
+  LineRef last = lines_.empty() ? lines_.end() : std::prev(lines_.end());
+  const auto append = [&](std::string text) {
+    last = last == lines_.end() ? lines_.insert(lines_.end(), Line{std::move(text), true, false})
+                                : InsertLine(last, std::move(text));
+  };
+  // A blank line keeps a new section apart from the text before it.
+  if (last != lines_.end() && last->text.find_first_not_of(" \t\r\v\f") != std::string::npos) append("");
+  append("[" + std::string(section) + "]");
+  last->isHeading = true;
+  Section& added = AddSection(section, last);
+  append(std::string(key) + "=" + EncodeProfileValue(value));
+  added.insertAfter = last;
+  added.entryIndex.emplace(FoldedProfileName(key), 0);
+  added.entries.push_back(Entry{std::string(key), std::string(value), last});
 }
 
 bool ProfileDocument::EraseKey(std::string_view section, std::string_view key) {
-  ProfileSection* target = FindMutableSection(section);
+  Section* target = FindSection(section);
   if (!target) return false;
-  const auto found = std::find_if(target->entries.begin(), target->entries.end(),
-                                  [&](const ProfileEntry& entry) { return EqualNoCase(entry.key, key); });
-  if (found == target->entries.end()) return false;
-  target->entries.erase(found);
+  const auto found = target->entryIndex.find(FoldedProfileName(key));
+  if (found == target->entryIndex.end()) return false;
+  lines_.erase(target->entries[found->second].line);
+  // A later duplicate of the key, if any, is now the one read.
+  Reindex();
   return true;
 }
 
+void ProfileDocument::EraseBlocks(const Section& section) {
+  for (LineRef heading : section.headings) {
+    LineRef end = std::next(heading);
+    while (end != lines_.end() && !end->isHeading) ++end;
+    lines_.erase(heading, end);
+  }
+}
+
 bool ProfileDocument::EraseSection(std::string_view section) {
-  const auto found = std::find_if(sections_.begin(), sections_.end(),
-                                  [&](const ProfileSection& s) { return EqualNoCase(s.name, section); });
-  if (found == sections_.end()) return false;
-  sections_.erase(found);
+  const Section* target = FindSection(section);
+  if (!target || target->headings.empty()) return false;
+  EraseBlocks(*target);
+  Reindex();
   return true;
 }
 
 int ProfileDocument::EraseSectionTree(std::string_view section) {
-  const auto removed = std::remove_if(sections_.begin(), sections_.end(), [&](const ProfileSection& s) {
-    return EqualNoCase(s.name, section) || IsBelow(s.name, section);
-  });
-  const auto count = static_cast<int>(sections_.end() - removed);
-  sections_.erase(removed, sections_.end());
-  return count;
-}
-
-void ProfileDocument::AddParsedEntry(std::string_view section, std::string_view key, std::string_view value) {
-  ProfileSection* target = SectionForWriting(section);
-  for (const ProfileEntry& entry : target->entries)
-    if (EqualNoCase(entry.key, key)) return;
-  target->entries.push_back(ProfileEntry{std::string(key), DecodeProfileValue(value)});
+  int erased = 0;
+  for (const Section& candidate : sections_) {
+    if (candidate.headings.empty()) continue;
+    if (!EqualProfileNames(candidate.name, section) && !IsBelow(candidate.name, section)) continue;
+    EraseBlocks(candidate);
+    ++erased;
+  }
+  if (erased > 0) Reindex();
+  return erased;
 }

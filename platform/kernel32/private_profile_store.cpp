@@ -1,12 +1,18 @@
-#include "kernel32/private_profile_store.h"
+#include "private_profile_store.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <ctime>
+#include <mutex>
+#include <unordered_map>
+#include <utility>
 
 namespace {
 
@@ -36,31 +42,6 @@ bool CreateFolders(const std::string& folder) {
   }
 }
 
-// The whole file; `missing` tells a file that does not exist from an empty one.
-bool ReadWholeFile(const std::string& path, std::string& text, bool& missing) {
-  text.clear();
-  missing = false;
-  const int fd = RetryOnInterrupt([&] { return open(path.c_str(), O_RDONLY | O_CLOEXEC); });
-  if (fd < 0) {
-    missing = errno == ENOENT;
-    return missing;
-  }
-  char buffer[16384];
-  bool ok = true;
-  for (;;) {
-    const ssize_t got = read(fd, buffer, sizeof buffer);
-    if (got == 0) break;
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      ok = false;
-      break;
-    }
-    text.append(buffer, static_cast<std::size_t>(got));
-  }
-  close(fd);
-  return ok;
-}
-
 bool WriteAll(int fd, const std::string& text) {
   std::size_t written = 0;
   while (written < text.size()) {
@@ -83,21 +64,21 @@ void FlushFolder(const std::string& folder) {
 }
 
 // Writes `text` beside `path` and renames it over `path`, keeping the permissions of the file replaced.
-bool ReplaceFile(const std::string& path, const std::string& text) {
+// Answers the new file, still open, or -1 (with `path` as it was).
+int ReplaceFile(const std::string& path, const std::string& text) {
   const std::string temporary = path + ".tmp";
   const int fd =
       RetryOnInterrupt([&] { return open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, kNewFileMode); });
-  if (fd < 0) return false;
+  if (fd < 0) return -1;
   struct stat previous {};
   if (stat(path.c_str(), &previous) == 0) fchmod(fd, previous.st_mode & 07777);
-  const bool written = WriteAll(fd, text) && fsync(fd) == 0;
-  const bool closed = close(fd) == 0;
-  if (!written || !closed || rename(temporary.c_str(), path.c_str()) != 0) {
+  if (!WriteAll(fd, text) || fsync(fd) != 0 || rename(temporary.c_str(), path.c_str()) != 0) {
+    close(fd);
     unlink(temporary.c_str());
-    return false;
+    return -1;
   }
   FlushFolder(FolderOf(path));
-  return true;
+  return fd;
 }
 
 // Exclusive lock on "<path>.lock" for the life of the object. The lock file stays in place: removing it
@@ -124,24 +105,208 @@ private:
   int fd_ = -1;
 };
 
+// What tells one version of the file on disk from another.
+struct FileStamp {
+  bool exists = false;
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  timespec modified{};
+  timespec changed{};
+
+  static FileStamp Of(const struct stat& status) {
+    return FileStamp{true, status.st_dev, status.st_ino, status.st_size, status.st_mtim, status.st_ctim};
+  }
+  bool operator==(const FileStamp& other) const {
+    return exists == other.exists && device == other.device && inode == other.inode && size == other.size &&
+           modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec &&
+           changed.tv_sec == other.changed.tv_sec && changed.tv_nsec == other.changed.tv_nsec;
+  }
+};
+
+class FileHandle {
+public:
+  FileHandle() = default;
+  explicit FileHandle(int fd) : fd_(fd) {}
+  ~FileHandle() { Reset(); }
+  FileHandle(FileHandle&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  FileHandle& operator=(FileHandle&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+
+  int Get() const { return fd_; }
+  void Reset() {
+    if (fd_ >= 0) close(fd_);
+    fd_ = -1;
+  }
+
+private:
+  int fd_ = -1;
+};
+
+// The whole content of an open file.
+bool ReadAll(int fd, std::string& text) {
+  text.clear();
+  char buffer[65536];
+  for (;;) {
+    const ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got == 0) return true;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    text.append(buffer, static_cast<std::size_t>(got));
+  }
+}
+
+// A file changed within this long after the version we hold was stamped may carry the same time stamps
+// (file times are taken from a coarse clock, on some file systems to the second): until then the stamps
+// alone cannot vouch for the file, and its bytes are compared.
+constexpr std::int64_t kStampSlackNanoseconds = 2'000'000'000;
+
+std::int64_t Nanoseconds(const timespec& time) {
+  return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
+
+std::int64_t NowNanoseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  return Nanoseconds(now);
+}
+
+// One profile as last read or written. The file it came from stays open: while it is, the system cannot
+// give its inode number to another file, so a file renamed over the path always shows a new inode.
+struct CachedProfile {
+  FileStamp stamp;
+  FileHandle file;
+  std::string text;  // the file's bytes
+  ProfileDocument document;
+  bool stampVouches = false;  // set once the file's times are old enough to tell any later change
+  std::uint64_t lastUse = 0;
+
+  // Takes the stamp of `handle`'s file, which holds `text`.
+  bool Adopt(FileHandle handle) {
+    struct stat status {};
+    if (handle.Get() >= 0 && fstat(handle.Get(), &status) != 0) return false;
+    stamp = handle.Get() >= 0 ? FileStamp::Of(status) : FileStamp();
+    stampVouches = !stamp.exists || NowNanoseconds() - std::max(Nanoseconds(stamp.modified), Nanoseconds(stamp.changed)) >
+                                        kStampSlackNanoseconds;
+    file = std::move(handle);
+    return true;
+  }
+};
+
+// The parsed profiles of the process, by path. Every use holds the cache's lock.
+class ProfileCache {
+public:
+  // A host has one profile or two; tests make many. The least recently used beyond this are dropped.
+  static constexpr std::size_t kMaxProfiles = 8;
+
+  std::mutex& Mutex() { return mutex_; }
+
+  // The current profile at `path`, read again when the file may have changed since; null when the file
+  // exists but cannot be read. `verify` compares the file's bytes whatever its stamp says.
+  CachedProfile* Current(const std::string& path, bool verify) {
+    FileStamp stamp;
+    struct stat status {};
+    if (stat(path.c_str(), &status) == 0) {
+      stamp = FileStamp::Of(status);
+    } else if (errno != ENOENT) {
+      Forget(path);
+      return nullptr;
+    }
+    CachedProfile& cached = Slot(path);
+    const bool known = cached.lastUse != 0;
+    cached.lastUse = ++uses_;
+    if (known && !verify && cached.stampVouches && cached.stamp == stamp) return &cached;
+    if (!Load(path, cached, known)) {
+      Forget(path);
+      return nullptr;
+    }
+    return &cached;
+  }
+
+  // Records that the file at `path` now holds `text`, which `cached`'s document serialises to, as written
+  // through `file`.
+  void Written(const std::string& path, FileHandle file, std::string text) {
+    CachedProfile& cached = Slot(path);
+    cached.text = std::move(text);
+    if (!cached.Adopt(std::move(file))) Forget(path);
+  }
+
+  void Forget(const std::string& path) { profiles_.erase(path); }
+
+private:
+  CachedProfile& Slot(const std::string& path) {
+    if (profiles_.size() >= kMaxProfiles && profiles_.count(path) == 0) {
+      const auto oldest = std::min_element(profiles_.begin(), profiles_.end(), [](const auto& a, const auto& b) {
+        return a.second.lastUse < b.second.lastUse;
+      });
+      profiles_.erase(oldest);
+    }
+    return profiles_[path];
+  }
+
+  // Reads the file through one open handle, so that the stamp and the bytes are of the same file; parses
+  // them only when they differ from the bytes held.
+  static bool Load(const std::string& path, CachedProfile& cached, bool known) {
+    FileHandle file(RetryOnInterrupt([&] { return open(path.c_str(), O_RDONLY | O_CLOEXEC); }));
+    std::string text;
+    if (file.Get() < 0 && errno != ENOENT) return false;
+    if (file.Get() >= 0 && !ReadAll(file.Get(), text)) return false;
+    if (!cached.Adopt(std::move(file))) return false;
+    if (known && text == cached.text) return true;
+    cached.document.Parse(text);
+    cached.text = std::move(text);
+    return true;
+  }
+
+  std::mutex mutex_;
+  std::unordered_map<std::string, CachedProfile> profiles_;
+  std::uint64_t uses_ = 0;
+};
+
+// Never destroyed: profiles may be written while the process's other static objects are destroyed.
+ProfileCache& TheProfileCache() {
+  static ProfileCache* cache = new ProfileCache;
+  return *cache;
+}
+
 }  // namespace
 
-bool LoadProfile(const std::string& path, ProfileDocument& document) {
-  std::string text;
-  bool missing = false;
-  if (path.empty() || !ReadWholeFile(path, text, missing)) {
-    document = ProfileDocument();
-    return false;
-  }
-  return document.Parse(text);
+bool ReadProfile(const std::string& path, const std::function<void(const ProfileDocument&)>& read) {
+  if (path.empty()) return false;
+  ProfileCache& cache = TheProfileCache();
+  std::lock_guard lock(cache.Mutex());
+  const CachedProfile* current = cache.Current(path, false);
+  if (!current) return false;
+  read(current->document);
+  return true;
 }
 
 bool UpdateProfile(const std::string& path, const std::function<bool(ProfileDocument&)>& change) {
   if (path.empty() || !CreateFolders(FolderOf(path))) return false;
   const ProfileWriteLock lock(path);
   if (!lock.IsHeld()) return false;
-  ProfileDocument document;
-  if (!LoadProfile(path, document)) return false;
-  if (!change(document)) return true;
-  return ReplaceFile(path, document.Serialize());
+  ProfileCache& cache = TheProfileCache();
+  std::lock_guard cacheLock(cache.Mutex());
+  // The bytes on disk are compared, whatever the stamps say: a write never builds on a stale profile.
+  CachedProfile* current = cache.Current(path, true);
+  if (!current) return false;
+  if (!change(current->document)) return true;
+  std::string text = current->document.Serialize();
+  FileHandle written(ReplaceFile(path, text));
+  if (written.Get() < 0) {
+    // The document holds a change the file does not: read the file afresh next time.
+    cache.Forget(path);
+    return false;
+  }
+  cache.Written(path, std::move(written), std::move(text));
+  return true;
 }

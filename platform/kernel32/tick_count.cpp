@@ -1,4 +1,4 @@
-#include "kernel32/tick_count.h"
+#include "winbase.h"
 
 #include <ctime>
 

@@ -1,4 +1,4 @@
-#include "kernel32/windows_path.h"
+#include "windows_path.h"
 
 #include <cstring>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "mfc/atltime.h"
+#include "atltime.h"
 
 #include <ctime>
 

@@ -1,4 +1,4 @@
-#include "mfc/afxstr.h"
+#include "afxstr.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,9 +1,9 @@
 // CString::LoadString: strings come from the module state's current resource source.
 #include <string>
 
-#include "mfc/afxstr.h"
-#include "mfc/afxwin.h"
-#include "user32/load_string.h"
+#include "afxstr.h"
+#include "afxwin.h"
+#include "winuser.h"
 
 namespace {
 // A string resource holds at most 65535 characters, so this buffer always suffices.

@@ -1,4 +1,4 @@
-#include "mfc/host_profile.h"
+#include "extensions/mfc.h"
 
 #include <pwd.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "mfc/afxwin.h"
+#include "afxwin.h"
 
 namespace {
 AFX_MODULE_STATE& ModuleState() {

@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <string>
 
-#include "advapi32/profile_key.h"
-#include "kernel32/private_profile.h"
-#include "mfc/afxwin.h"
-#include "mfc/host_profile.h"
+#include "afxwin.h"
+#include "extensions/advapi32.h"
+#include "extensions/kernel32.h"
+#include "extensions/mfc.h"
 
 namespace {
 

@@ -1,11 +1,10 @@
-#include "user32/load_string.h"
+#include "winuser.h"
 
 #include <algorithm>
 #include <cstring>
 #include <string_view>
 
-#include "kernel32/last_error.h"
-#include "kernel32/module_resources.h"
+#include "extensions/kernel32.h"
 
 int LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int bufferMax) {
   if (!buffer || bufferMax <= 0) {

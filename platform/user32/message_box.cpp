@@ -1,4 +1,4 @@
-#include "user32/message_box.h"
+#include "extensions/user32.h"
 
 #include <unistd.h>
 

@@ -1,5 +1,5 @@
 // The host's string resources: labels and status messages of the radar display.
-#include "kernel32/resource_table.h"
+#include "extensions/resource_table.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "host/velihm_api.h"
 #include "services/velihm/message_texts.h"
 #include "services/velihm/shown_messages.h"
-#include "user32/message_box.h"
+#include "winuser.h"
 
 #define VELIHM_EXPORT extern "C" __attribute__((visibility("default")))
 

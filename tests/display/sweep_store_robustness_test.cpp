@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -52,7 +53,7 @@ TEST(SweepStoreRobustness, RandomRecordsNeverOverrunAndKeepTheStoreConsistent) {
     std::vector<std::uint8_t> row(2048);
     for (int i = 0; i < 4000; ++i) {
       const RandomSweep sweep(random);
-      store.AddSweep(&sweep.record, nullptr);
+      store.AddSweep(&sweep.record, std::nullopt);
       const int rowIndex = static_cast<int>(random() % 9000) - 400;
       store.ReadRow(rowIndex, std::span<std::uint8_t>(row.data(), random() % row.size()));
       if (i % 500 == 0) ExpectConsistent(store);

@@ -2,29 +2,14 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "display/echo_geometry.h"
-#include "display/sweep_callback.h"
 #include "display/sweep_store.h"
-#include "host/radar_service.h"
-#include "module/service_libraries.h"
-#include "support/quiet_radar.h"
 
 namespace {
-
-// A radar that answers a range of 3 miles, or no range at all.
-class RangeRadar : public QuietRadar {
-public:
-  int GetCurrentRange(int* value, int* unit) override {
-    if (!rangeKnown) return -1;
-    *value = 6;
-    *unit = 2;
-    return 0;
-  }
-  double RangeToDistance(int value, int unit) override { return value == 6 && unit == 2 ? 3.0 : -1.0; }
-  bool rangeKnown = true;
-};
 
 // A sweep whose samples all hold `level`.
 struct TestSweep {
@@ -45,17 +30,17 @@ protected:
     ResetEchoGeometryForTesting();
     ConfigureEchoGeometry(imoMode);
   }
-  bool Add(const TestSweep& sweep, SorVikRadar* radar = nullptr) {
-    return store.AddSweep(sweep.Record(), radar);
+  bool Add(const TestSweep& sweep, std::optional<double> rangeDistance = std::nullopt) {
+    return store_.AddSweep(sweep.Record(), rangeDistance);
   }
   // Row `row` as ReadRow gives it, the length of the store's rows.
   std::vector<std::uint8_t> Row(int row) {
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(store.GetDimensions().rowLength), 0xEE);
-    EXPECT_TRUE(store.ReadRow(row, bytes));
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(store_.GetDimensions().rowLength), 0xEE);
+    EXPECT_TRUE(store_.ReadRow(row, bytes));
     return bytes;
   }
 
-  SweepStore store;
+  SweepStore store_;
 };
 
 TEST_F(SweepStoreTest, GeometryIsFixedByTheFirstConfiguration) {
@@ -85,15 +70,27 @@ TEST_F(SweepStoreTest, AnglesFillRowsAndCountTurns) {
   TestSweep headless(3, 1);
   headless.record.heading = -1;
   ASSERT_TRUE(Add(headless));
-  const SweepCursor cursor = store.GetCursor();
+  const SweepCursor cursor = store_.GetCursor();
   EXPECT_EQ(cursor.revolutions, 1);
   EXPECT_EQ(cursor.angle, 3);
   EXPECT_EQ(cursor.heading, -1);
 }
 
+TEST_F(SweepStoreTest, TheLastAngleFillsTheLastRowInEitherMode) {
+  for (const auto& [imoMode, lastRow] : {std::pair{false, 4095}, std::pair{true, 8191}}) {
+    SCOPED_TRACE(imoMode ? "imo" : "normal");
+    Configure(imoMode);
+    store_.Reset();
+    ASSERT_TRUE(Add(TestSweep(8191, 5)));
+    ASSERT_EQ(store_.GetDimensions().rows, lastRow + 1);
+    EXPECT_EQ(Row(lastRow)[0], 5);
+    EXPECT_EQ(Row(lastRow - 1)[0], 0);
+  }
+}
+
 TEST_F(SweepStoreTest, ImoRowsPerAngleAndShiftedLevels) {
   Configure(true);
-  store.SetShiftSamples(true);
+  store_.SetShiftSamples(true);
   TestSweep bright(6, 0xFF);
   bright.samples[1] = 0x1F;
   ASSERT_TRUE(Add(bright));
@@ -115,17 +112,17 @@ TEST_F(SweepStoreTest, EmptySweepClearsAndReadRowDrawsTheEdgeRing) {
   EXPECT_EQ(Row(0)[460], 6);  // the ring, whatever the radar sent
 
   std::vector<std::uint8_t> untouched(512, 0xEE);
-  EXPECT_FALSE(store.ReadRow(-1, untouched));
-  EXPECT_FALSE(store.ReadRow(4096, untouched));
+  EXPECT_FALSE(store_.ReadRow(-1, untouched));
+  EXPECT_FALSE(store_.ReadRow(4096, untouched));
   EXPECT_EQ(untouched, std::vector<std::uint8_t>(512, 0xEE));
 }
 
 TEST_F(SweepStoreTest, SweepsOfAnotherLengthAreFittedToTheRow) {
   EXPECT_FALSE(Add(TestSweep(0, 4, 32)));  // too short to size the store
   ASSERT_TRUE(Add(TestSweep(0, 4, 461)));
-  EXPECT_EQ(store.GetGeneration(), 1);
+  EXPECT_EQ(store_.GetGeneration(), 1);
   std::vector<std::uint8_t> wide(600, 0xEE);
-  ASSERT_TRUE(store.ReadRow(0, wide));
+  ASSERT_TRUE(store_.ReadRow(0, wide));
   EXPECT_EQ(wide[460], 6);     // the ring only where the row has samples
   EXPECT_EQ(wide[461], 0xEE);  // and nothing beyond the row
 
@@ -134,13 +131,13 @@ TEST_F(SweepStoreTest, SweepsOfAnotherLengthAreFittedToTheRow) {
   EXPECT_EQ(Row(0)[100], 0);  // not the longer sweep's tail
   ASSERT_TRUE(Add(TestSweep(0, 3, 2000)));
   EXPECT_EQ(Row(0)[459], 3);
-  EXPECT_EQ(store.GetDimensions().rowLength, 461);
-  EXPECT_EQ(store.GetGeneration(), 1);
+  EXPECT_EQ(store_.GetDimensions().rowLength, 461);
+  EXPECT_EQ(store_.GetGeneration(), 1);
 }
 
 TEST_F(SweepStoreTest, BadRecordsAreRefusedAndLeaveTheCursor) {
   ASSERT_TRUE(Add(TestSweep(100, 1)));
-  EXPECT_TRUE(store.AddSweep(nullptr, nullptr));
+  EXPECT_TRUE(store_.AddSweep(nullptr, std::nullopt));
   EXPECT_FALSE(Add(TestSweep(8192, 1)));
   EXPECT_FALSE(Add(TestSweep(65535, 1)));
   for (std::uint16_t kind : {1, 4}) {
@@ -148,67 +145,40 @@ TEST_F(SweepStoreTest, BadRecordsAreRefusedAndLeaveTheCursor) {
     noSamples.record.samples = nullptr;
     EXPECT_FALSE(Add(noSamples));
   }
-  EXPECT_EQ(store.GetCursor().angle, 100);
-  EXPECT_EQ(store.GetCursor().revolutions, 0);
+  EXPECT_EQ(store_.GetCursor().angle, 100);
+  EXPECT_EQ(store_.GetCursor().revolutions, 0);
 }
 
 TEST_F(SweepStoreTest, SweepDistanceScalesTheRangeToTheRow) {
-  RangeRadar radar;
   TestSweep sweep(0, 1, 512);
   sweep.record.rangeSampleCount = 256;
-  ASSERT_TRUE(Add(sweep, &radar));
-  EXPECT_DOUBLE_EQ(store.GetSweepDistance(), 6.0);
-  // No radar, no range, no range samples: the last distance stays.
+  ASSERT_TRUE(Add(sweep, 3.0));
+  EXPECT_DOUBLE_EQ(store_.GetSweepDistance(), 6.0);
+  // No range, no range samples: the last distance stays.
   ASSERT_TRUE(Add(sweep));
-  radar.rangeKnown = false;
-  ASSERT_TRUE(Add(sweep, &radar));
-  radar.rangeKnown = true;
   sweep.record.rangeSampleCount = 0;
-  ASSERT_TRUE(Add(sweep, &radar));
-  EXPECT_DOUBLE_EQ(store.GetSweepDistance(), 6.0);
+  ASSERT_TRUE(Add(sweep, 3.0));
+  EXPECT_DOUBLE_EQ(store_.GetSweepDistance(), 6.0);
   // A shorter sweep does not change the scale of the 512-sample row.
-  ASSERT_TRUE(Add(TestSweep(2, 1, 128), &radar));
-  EXPECT_DOUBLE_EQ(store.GetSweepDistance(), 12.0);
+  ASSERT_TRUE(Add(TestSweep(2, 1, 128), 3.0));
+  EXPECT_DOUBLE_EQ(store_.GetSweepDistance(), 12.0);
 }
 
 TEST_F(SweepStoreTest, ClearKeepsTheCursorAndResetFreesTheRows) {
   ASSERT_TRUE(Add(TestSweep(9, 5)));
-  store.Clear();
+  store_.Clear();
   EXPECT_EQ(Row(4)[0], 0);
-  EXPECT_EQ(store.GetCursor().angle, 9);
+  EXPECT_EQ(store_.GetCursor().angle, 9);
 
-  store.Reset();
-  EXPECT_EQ(store.GetGeneration(), -1);
-  EXPECT_EQ(store.GetDimensions().rows, 0);
+  store_.Reset();
+  EXPECT_EQ(store_.GetGeneration(), -1);
+  EXPECT_EQ(store_.GetDimensions().rows, 0);
   std::vector<std::uint8_t> row(512);
-  EXPECT_FALSE(store.ReadRow(0, row));
+  EXPECT_FALSE(store_.ReadRow(0, row));
   // Connected again, the store is sized afresh by its next sweep.
   ASSERT_TRUE(Add(TestSweep(9, 5, 300)));
-  EXPECT_EQ(store.GetGeneration(), 0);
-  EXPECT_EQ(store.GetDimensions().rowLength, 300);
-}
-
-TEST(SweepCallbackTest, StampsAndStoresWithTheServicesRange) {
-  lastSweepTick = 0;
-  SweepCallback(nullptr);
-  EXPECT_EQ(lastSweepTick.load(), 0u);
-
-  ResetEchoGeometryForTesting();
-  ConfigureEchoGeometry(false);
-  TheSweepStore().Reset();
-  TestSweep sweep(1000, 3, 512);
-  sweep.record.rangeSampleCount = 400;
-  SweepCallback(sweep.Record());
-  EXPECT_NE(lastSweepTick.load(), 0u);
-  EXPECT_EQ(TheSweepStore().GetCursor().angle, 1000);
-  SorVikRadar* radar = GetSorVikService()->GetRadar();
-  int rangeValue = 0;
-  int rangeUnit = 0;
-  ASSERT_EQ(radar->GetCurrentRange(&rangeValue, &rangeUnit), 0);
-  const double rangeMiles = radar->RangeToDistance(rangeValue, rangeUnit);
-  EXPECT_DOUBLE_EQ(TheSweepStore().GetSweepDistance(), rangeMiles * 512 / 400);
-  TheSweepStore().Reset();
-  ResetEchoGeometryForTesting();
+  EXPECT_EQ(store_.GetGeneration(), 0);
+  EXPECT_EQ(store_.GetDimensions().rowLength, 300);
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
+#include <ogrsf_frmts.h>
 
 #include <memory>
 
+#include "common/radar_identity.h"
 #include "display/module_display.h"
 #include "module/module_data_sorvik.h"
-#include "module/observer.h"
+#include "settings/radar_ogr_data_source.h"
+#include "support/fake_radar.h"
+#include "support/scratch_profile.h"
 
 namespace {
 
@@ -13,8 +17,8 @@ class RecordingDisplay : public ModuleDisplay {
 public:
   explicit RecordingDisplay(ModuleData* data) : ModuleDisplay(data), data_(data) {}
   ModuleData* GetDataModule() override { return data_; }
-  void Reserved() override { ++reservedCalls; }
-  int reservedCalls = 0;
+  void Reserved() override { ++reservedCalls_; }
+  int reservedCalls_ = 0;
 
 private:
   ModuleData* data_;
@@ -37,28 +41,7 @@ ModuleLayerKeyList AllRadarLayers() {
   return keys;
 }
 
-TEST(SubjectObserver, AttachesOnceAndDetachesOnlyWhatItHas) {
-  Subject<ModuleNotification> subject;
-  Observer<ModuleNotification> observer(nullptr);
-  EXPECT_TRUE(subject.Attach(&observer));
-  EXPECT_FALSE(subject.Attach(&observer));
-  EXPECT_EQ(subject.Observers().size(), 1u);
-  EXPECT_TRUE(subject.Detach(&observer));
-  EXPECT_FALSE(subject.Detach(&observer));
-  EXPECT_TRUE(subject.Observers().empty());
-}
-
-TEST(SubjectObserver, ObserverJoinsAndLeavesWithItsLifetime) {
-  Subject<ModuleNotification> subject;
-  {
-    Observer<ModuleNotification> first(&subject);
-    Observer<ModuleNotification> second(&subject);
-    EXPECT_EQ(subject.Observers(), (std::vector<Observer<ModuleNotification>*>{&first, &second}));
-  }
-  EXPECT_TRUE(subject.Observers().empty());
-}
-
-TEST(SubjectObserver, DisplayOutlivingItsDataModuleForgetsIt) {
+TEST(DataModuleBase, ADisplayOutlivingItsDataModuleForgetsIt) {
   auto data = std::make_unique<ModuleDataSorvik>();
   RecordingDisplay display(data.get());
   ASSERT_EQ(display.GetSubject(), data.get());
@@ -157,43 +140,23 @@ TEST(DataModuleBase, NotifyDisplaysReachesEveryAttachedDisplayOnce) {
   }
   RecordingDisplay second(&data);
   data.NotifyDisplays(nullptr);
-  EXPECT_EQ(first.reservedCalls, 1);
-  EXPECT_EQ(second.reservedCalls, 1);
+  EXPECT_EQ(first.reservedCalls_, 1);
+  EXPECT_EQ(second.reservedCalls_, 1);
   EXPECT_EQ(data.AttachedDisplays().size(), 2u);
 }
 
-TEST(DisplayContract, StartsVisibleOnlyWhenTheDerivedDisplaySaysSoAndTracksLayers) {
-  ModuleDataSorvik data;
-  RecordingDisplay display(&data);
-  EXPECT_EQ(display.GetName(), "RADAR_MODULE");
-  EXPECT_EQ(display.IsVisible(), 0) << "the base leaves visibility to the derived display";
-  const std::uint8_t shown = 1;
-  display.SetVisible(&shown);
-  EXPECT_EQ(display.IsVisible(), 1);
-  EXPECT_TRUE(display.IsLayerVisible(ModuleLayerKey(kRadarModuleName, kRingsLayerName)));
-  EXPECT_EQ(display.PollRedraw(), 0);
-}
+using RadarDataModuleLayers = ProfileTest;
 
-TEST(DisplayContract, CopiesSettingsFromTheFirstDisplayOfTheSameName) {
-  ModuleDataSorvik data;
-  RecordingDisplay source(&data);
-  RecordingDisplay target(&data);
-  RecordingDisplay orphan(nullptr);
-  const std::uint8_t hidden = 0;
-  source.SetVisible(&hidden);
-  source.SetHiddenLayers(AllRadarLayers());
-
-  ModuleDisplayList list;
-  target.CopySettingsFrom(list);  // empty list: nothing changes
-  EXPECT_TRUE(target.IsLayerVisible(ModuleLayerKey(kRadarModuleName, kRadarLayerName)));
-
-  list.push_back(&orphan);
-  list.push_back(&source);
-  EXPECT_EQ(list.FindByName("RADAR_MODULE"), &source);
-  EXPECT_EQ(list.FindByName("radar_module"), nullptr);
-  target.CopySettingsFrom(list);
-  EXPECT_EQ(target.IsVisible(), 0);
-  EXPECT_FALSE(target.IsLayerVisible(ModuleLayerKey(kRadarModuleName, kRadarLayerName)));
+TEST_F(RadarDataModuleLayers, ListsNoLayersYetReachesTheRadarLayerByIndexAndName) {
+  FakeRadar radar;
+  ModuleDataSorvik module;
+  module.SetDataSource(new RadarOGRDataSource(false, radar.Accessor()));
+  EXPECT_EQ(module.GetOGRLayerCount(), 0);
+  OGRLayer* layer = module.GetOGRLayer(0);
+  ASSERT_NE(layer, nullptr);
+  EXPECT_STREQ(layer->GetName(), "RADAR_PROPERTIES");
+  EXPECT_EQ(module.GetOGRLayerByName("RADAR_PROPERTIES"), layer);
+  EXPECT_EQ(module.GetOGRLayer(1), nullptr);
 }
 
 }  // namespace

@@ -2,8 +2,7 @@
 
 #include <string>
 
-#include "kernel32/format_message.h"
-#include "kernel32/last_error.h"
+#include "winbase.h"
 
 namespace {
 

@@ -10,8 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "kernel32/last_error.h"
-#include "kernel32/library_loader.h"
+#include "extensions/kernel32.h"
 
 namespace fs = std::filesystem;
 

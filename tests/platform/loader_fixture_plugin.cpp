@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "kernel32/resource_table.h"
+#include "extensions/resource_table.h"
 
 extern "C" int FixtureDependencyValue();
 

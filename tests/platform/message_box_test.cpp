@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "user32/message_box.h"
+#include "extensions/user32.h"
 
 namespace {
 

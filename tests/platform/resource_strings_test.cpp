@@ -8,12 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "kernel32/last_error.h"
-#include "kernel32/library_loader.h"
-#include "kernel32/resource_table.h"
-#include "mfc/afxstr.h"
-#include "mfc/afxwin.h"
-#include "user32/load_string.h"
+#include "afxwin.h"
+#include "extensions/kernel32.h"
+#include "extensions/resource_table.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "extensions/kernel32.h"
 #include "host/converter_api.h"
-#include "kernel32/library_loader.h"
 #include "module/service_libraries.h"
 #include "services/converter/converter_diagnostics.h"
 

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "extensions/kernel32.h"
+#include "extensions/user32.h"
 #include "host/velihm_api.h"
-#include "kernel32/library_loader.h"
 #include "module/service_libraries.h"
 #include "services/velihm/velihm_diagnostics.h"
-#include "user32/message_box.h"
 
 namespace {
 

@@ -1,18 +1,14 @@
 // Layer enumeration of data sources (plain, or listed in a "GEOMETRY_COLUMNS" table) and the OGRable
-// adapters built on it, including the radar data module's own.
+// adapters built on it.
 #include <gtest/gtest.h>
 #include <ogrsf_frmts.h>
 
 #include <string>
 #include <vector>
 
-#include "fake_radar.h"
-#include "module/module_data_sorvik.h"
-#include "scratch_profile.h"
 #include "settings/geometry_layers.h"
 #include "settings/ograble_mono_data_source.h"
 #include "settings/ograble_multi_data_source.h"
-#include "settings/radar_ogr_data_source.h"
 
 namespace {
 
@@ -135,20 +131,6 @@ TEST(MultiDataSource, ANullFirstEntryStopsIndexLookupsButNotCountsOrNames) {
   EXPECT_EQ(adapter.GetOGRLayer(0), nullptr);
   EXPECT_EQ(adapter.GetOGRLayer(1), nullptr);
   EXPECT_STREQ(NameOf(adapter.GetOGRLayerByName("b")), "b");
-}
-
-using RadarDataModule = ProfileTest;
-
-TEST_F(RadarDataModule, ListsNoLayersYetReachesTheRadarLayerByIndexAndName) {
-  FakeRadar radar;
-  ModuleDataSorvik module;
-  module.SetDataSource(new RadarOGRDataSource(false, radar.Accessor()));
-  EXPECT_EQ(module.GetOGRLayerCount(), 0);
-  OGRLayer* layer = module.GetOGRLayer(0);
-  ASSERT_NE(layer, nullptr);
-  EXPECT_STREQ(layer->GetName(), "RADAR_PROPERTIES");
-  EXPECT_EQ(module.GetOGRLayerByName("RADAR_PROPERTIES"), layer);
-  EXPECT_EQ(module.GetOGRLayer(1), nullptr);
 }
 
 }  // namespace

@@ -10,9 +10,9 @@
 #include <string>
 
 #include "common/profile.h"
-#include "fake_radar.h"
-#include "kernel32/private_profile.h"
-#include "scratch_profile.h"
+#include "extensions/kernel32.h"
+#include "support/fake_radar.h"
+#include "support/scratch_profile.h"
 #include "settings/field_access.h"
 #include "settings/radar_ogr_data_source.h"
 
@@ -43,11 +43,11 @@ std::optional<std::string> Stored(const std::string& file, const char* key) {
 class RadarDataSource : public ProfileTest {
 protected:
   std::unique_ptr<RadarOGRDataSource> Open(bool imo) {
-    return std::make_unique<RadarOGRDataSource>(imo, radar.Accessor());
+    return std::make_unique<RadarOGRDataSource>(imo, radar_.Accessor());
   }
   OGRLayer* LayerOf(RadarOGRDataSource& source) { return source.GetLayer(0); }
 
-  FakeRadar radar;
+  FakeRadar radar_;
 };
 
 TEST_F(RadarDataSource, IsOneNamedLayerFoundByIndexOrByNameIgnoringCase) {
@@ -63,7 +63,7 @@ TEST_F(RadarDataSource, IsOneNamedLayerFoundByIndexOrByNameIgnoringCase) {
   EXPECT_STREQ(normal->GetLayer(0)->GetName(), "RADAR_PROPERTIES");
   EXPECT_FALSE(normal->TestCapability(ODsCCreateLayer));
   EXPECT_FALSE(normal->GetLayer(0)->TestCapability(OLCRandomRead));
-  EXPECT_EQ(radar.stateRequests, 0) << "construction does not reach the radar";
+  EXPECT_EQ(radar_.stateRequests_, 0) << "construction does not reach the radar";
 
   auto imo = Open(true);
   EXPECT_STREQ(imo->GetLayer(0)->GetName(), "RADAR_IMO_PROPERTIES");
@@ -95,7 +95,7 @@ TEST_F(RadarDataSource, FeatureJoinsTheRadarStateAndTheModuleDefaults) {
   EXPECT_EQ(Integer(feature.get(), "RAD_PRESET"), 458751);
   EXPECT_EQ(Integer(feature.get(), "RAD_VK_TRAIL_STATUS"), 0);
   // Building the feature hands the stored trail time to the radar.
-  EXPECT_EQ(radar.trailTimesReceived, std::vector<int>{15});
+  EXPECT_EQ(radar_.trailTimesReceived_, std::vector<int>{15});
 }
 
 TEST_F(RadarDataSource, StoredSettingsAndTheirPresetAreRead) {
@@ -119,10 +119,10 @@ TEST_F(RadarDataSource, ReadsRefreshTheRadarStateOnlyWhenStale) {
   auto source = Open(false);
   OGRLayer* layer = LayerOf(*source);
   Owned(layer->GetFeature(0));
-  const int requests = radar.stateRequests;
-  radar.range = 9;
+  const int requests = radar_.stateRequests_;
+  radar_.range_ = 9;
   EXPECT_EQ(Integer(Owned(layer->GetFeature(0)).get(), "RAD_RANGE"), 6) << "fresh: no new request";
-  EXPECT_EQ(radar.stateRequests, requests);
+  EXPECT_EQ(radar_.stateRequests_, requests);
   source->GetRadarLayer().SetStale();
   EXPECT_EQ(Integer(Owned(layer->GetFeature(0)).get(), "RAD_RANGE"), 9);
 }
@@ -147,7 +147,7 @@ TEST_F(RadarDataSource, WritesGoToTheRadarAndIntoTheFeature) {
   SetFieldInteger(edited.get(), &echoColor, "RAD_ECHO_COLOR");
   SetFieldDouble(edited.get(), &shift, "RAD_VK_SHIFT_DIST");
   EXPECT_EQ(layer->SetFeature(edited.get()), OGRERR_NONE);
-  EXPECT_EQ(radar.stateFeaturesReceived, 1);
+  EXPECT_EQ(radar_.stateFeaturesReceived_, 1);
   FeaturePtr read = Owned(layer->GetFeature(0));
   EXPECT_EQ(read->GetFID(), 0);
   EXPECT_EQ(Integer(read.get(), "RAD_RANGE"), 11);  // refreshed from the radar: a write makes it stale
@@ -159,17 +159,17 @@ TEST_F(RadarDataSource, TrailTimeReachesTheRadarOnlyWhenItsLowSixteenBitsAreZero
   auto source = Open(false);
   OGRLayer* layer = LayerOf(*source);
   FeaturePtr edited = Owned(layer->GetFeature(0));
-  radar.trailTimesReceived.clear();
+  radar_.trailTimesReceived_.clear();
   for (int trailTime : {10, 0, 15, 65536, 1, 14, -5, 65535, 65551, 30}) {
     SetFieldInteger(edited.get(), &trailTime, "RAD_VK_TRAIL_TIME");
     EXPECT_EQ(layer->SetFeature(edited.get()), OGRERR_NONE);
   }
-  EXPECT_EQ(radar.trailTimesReceived, (std::vector<int>{0, 15, 65536, 65551, 30}));
+  EXPECT_EQ(radar_.trailTimesReceived_, (std::vector<int>{0, 15, 65536, 65551, 30}));
   // Every change reaches the radar's state and the cache, sent on or not.
-  EXPECT_EQ(radar.stateFeaturesReceived, 10);
+  EXPECT_EQ(radar_.stateFeaturesReceived_, 10);
   edited->UnsetField(edited->GetFieldIndex("RAD_VK_TRAIL_TIME"));
   EXPECT_EQ(layer->SetFeature(edited.get()), OGRERR_NONE);
-  EXPECT_EQ(radar.trailTimesReceived.size(), 5u);
+  EXPECT_EQ(radar_.trailTimesReceived_.size(), 5u);
 }
 
 TEST_F(RadarDataSource, ImoModeShowsNoTrailsButGivesTheRadarTheStoredTrailTime) {
@@ -182,7 +182,7 @@ TEST_F(RadarDataSource, ImoModeShowsNoTrailsButGivesTheRadarTheStoredTrailTime) 
     ASSERT_TRUE(feature);
     EXPECT_EQ(Integer(feature.get(), "RAD_VK_TRAIL_COLOR"), -1);
     EXPECT_EQ(Integer(feature.get(), "RAD_VK_TRAIL_TIME"), 0);
-    EXPECT_EQ(radar.trailTimesReceived, std::vector<int>{30});
+    EXPECT_EQ(radar_.trailTimesReceived_, std::vector<int>{30});
     // The preset follows a changed radar type at the next refresh.
     const int radarType = 0;
     SetFieldInteger(feature.get(), &radarType, "RAD_VK_RADAR_TYPE");
@@ -196,7 +196,7 @@ TEST_F(RadarDataSource, ImoModeShowsNoTrailsButGivesTheRadarTheStoredTrailTime) 
 }
 
 TEST_F(RadarDataSource, WithoutRadarStateThereIsNoFeatureYetWritesStillReachTheRadar) {
-  radar.available = false;
+  radar_.available_ = false;
   auto source = Open(false);
   OGRLayer* layer = LayerOf(*source);
   EXPECT_EQ(layer->GetFeature(0), nullptr);
@@ -204,14 +204,14 @@ TEST_F(RadarDataSource, WithoutRadarStateThereIsNoFeatureYetWritesStillReachTheR
   EXPECT_EQ(layer->GetLayerDefn()->GetFieldCount(), 0);
   EXPECT_EQ(layer->GetFeatureCount(TRUE), 1);
   EXPECT_EQ(layer->SetFeature(nullptr), OGRERR_NONE);
-  EXPECT_EQ(radar.stateFeaturesReceived, 0);
+  EXPECT_EQ(radar_.stateFeaturesReceived_, 0);
 
   FakeRadar other;
   FeaturePtr edit = Owned(other.GetStateFeature(0));
   EXPECT_EQ(layer->SetFeature(edit.get()), OGRERR_NONE);
-  EXPECT_EQ(radar.stateFeaturesReceived, 1);
+  EXPECT_EQ(radar_.stateFeaturesReceived_, 1);
   // The radar comes up later: the next read builds the feature.
-  radar.available = true;
+  radar_.available_ = true;
   EXPECT_TRUE(Owned(layer->GetFeature(0)));
   EXPECT_EQ(layer->GetLayerDefn()->GetFieldCount(), 4 + 9);
 }
@@ -219,11 +219,11 @@ TEST_F(RadarDataSource, WithoutRadarStateThereIsNoFeatureYetWritesStillReachTheR
 // A radar that gives its state only after a first read failed: the feature built then carries that
 // state at once, not only after the radar's next change.
 TEST_F(RadarDataSource, ARadarComingUpLaterGivesItsStateWithTheFirstFeature) {
-  radar.available = false;
+  radar_.available_ = false;
   auto source = Open(false);
   OGRLayer* layer = LayerOf(*source);
   EXPECT_EQ(layer->GetFeature(0), nullptr);
-  radar.available = true;
+  radar_.available_ = true;
   FeaturePtr feature = Owned(layer->GetFeature(0));
   ASSERT_TRUE(feature);
   EXPECT_EQ(Integer(feature.get(), "RAD_RANGE"), 6);
@@ -275,7 +275,7 @@ TEST_F(RadarDataSource, SettingsSurviveARestart) {
   EXPECT_EQ(Integer(feature.get(), "RAD_VK_TRAIL_STATUS"), 3);
   EXPECT_EQ(Real(feature.get(), "RAD_VK_SHIFT_DIR"), 1.5);
   EXPECT_EQ(Real(feature.get(), "RAD_VK_SHIFT_DIST"), 0.125);
-  EXPECT_EQ(radar.trailTimesReceived, std::vector<int>{45});
+  EXPECT_EQ(radar_.trailTimesReceived_, std::vector<int>{45});
 }
 
 TEST_F(RadarDataSource, AFeatureHandedOutOutlivesItsLayer) {

@@ -1,0 +1,117 @@
+#include "span_renderers.h"
+
+#include <array>
+
+#include "pixel_stages.h"
+
+namespace d3d9 {
+
+namespace {
+
+using TriangleRenderer = void (*)(TriangleCoverage&, const TriangleAttributes&, const PixelPipeline&,
+                                  const RenderTarget&);
+
+template <class Diffuse, class Sampler, class Combine, class Blend>
+void RenderSpans(TriangleCoverage& coverage, const TriangleAttributes& attributes, const PixelPipeline& pipeline,
+                 const RenderTarget& target) {
+  Diffuse diffuse(attributes);
+  Sampler sampler(attributes, pipeline);
+  const Combine combine(pipeline);
+  const Blend blend(pipeline);
+  coverage.ForEachSpan([&](int y, int left, int right) {
+    diffuse.StartSpan(y, left, right);
+    sampler.StartSpan(y, left, right);
+    std::uint32_t* row = target.pixels + static_cast<std::ptrdiff_t>(y) * target.pitch;
+    for (int x = left; x <= right; ++x) {
+      const std::uint32_t shade = diffuse.Next();
+      const std::uint32_t texel = sampler.Next();
+      row[x] = blend(combine(texel, shade), row[x]);
+    }
+  });
+}
+
+// The texel and stage step pairs that occur: a stage that passes the diffuse colour on reads no texels.
+enum Texturing {
+  kDiffuseOnly,
+  kModulatePoint,
+  kModulateGeneral,
+  kFadePoint,
+  kFadeGeneral,
+  kStageNoTexels,
+  kStagePoint,
+  kStageGeneral,
+  kTexturings
+};
+enum Blending { kReplace, kSourceAlpha, kFactors };
+
+template <class Diffuse, class Sampler, class Combine>
+constexpr std::array<TriangleRenderer, 3> kForEachBlend = {
+    &RenderSpans<Diffuse, Sampler, Combine, ReplaceBlend>,
+    &RenderSpans<Diffuse, Sampler, Combine, SourceAlphaBlend>,
+    &RenderSpans<Diffuse, Sampler, Combine, FactorBlend>,
+};
+
+template <class Diffuse>
+constexpr std::array<std::array<TriangleRenderer, 3>, kTexturings> kForEachTexturing = {
+    kForEachBlend<Diffuse, NoTexels, DiffuseCombine>,
+    kForEachBlend<Diffuse, WrappedPointSampler, ModulateCombine>,
+    kForEachBlend<Diffuse, GeneralSampler, ModulateCombine>,
+    kForEachBlend<Diffuse, WrappedPointSampler, FadeCombine>,
+    kForEachBlend<Diffuse, GeneralSampler, FadeCombine>,
+    kForEachBlend<Diffuse, NoTexels, StageCombine>,
+    kForEachBlend<Diffuse, WrappedPointSampler, StageCombine>,
+    kForEachBlend<Diffuse, GeneralSampler, StageCombine>,
+};
+
+constexpr std::array<std::array<std::array<TriangleRenderer, 3>, kTexturings>, 2> kRenderers = {
+    kForEachTexturing<FlatDiffuse>,
+    kForEachTexturing<GouraudDiffuse>,
+};
+
+bool IsPowerOfTwo(int size) { return size > 0 && (size & (size - 1)) == 0; }
+
+// Whether the default sampling (point, wrapped, power-of-two sides) applies to this triangle.
+bool TakesWrappedPointSampling(const TriangleAttributes& attributes, const PixelPipeline& pipeline) {
+  const SamplerSettings& sampler = pipeline.sampler;
+  const bool linear =
+      GeneralSampler::IsMinified(attributes) ? sampler.linearWhenMinified : sampler.linearWhenMagnified;
+  return !linear && sampler.addressU == D3DTADDRESS_WRAP && sampler.addressV == D3DTADDRESS_WRAP &&
+         IsPowerOfTwo(pipeline.texture.width) && IsPowerOfTwo(pipeline.texture.height);
+}
+
+Texturing ChooseTexturing(const TriangleAttributes& attributes, const PixelPipeline& pipeline) {
+  switch (pipeline.combine) {
+    case CombineKind::kDiffuse: return kDiffuseOnly;
+    case CombineKind::kModulate: {
+      const bool point = TakesWrappedPointSampling(attributes, pipeline);
+      if (attributes.flat && (attributes.flatColour & 0x00FFFFFFu) == 0x00FFFFFFu) {
+        return point ? kFadePoint : kFadeGeneral;
+      }
+      return point ? kModulatePoint : kModulateGeneral;
+    }
+    case CombineKind::kStage:
+      if (!pipeline.readsTexels || !pipeline.hasTexture) return kStageNoTexels;
+      return TakesWrappedPointSampling(attributes, pipeline) ? kStagePoint : kStageGeneral;
+  }
+  return kDiffuseOnly;
+}
+
+Blending ChooseBlending(const PixelPipeline& pipeline) {
+  switch (pipeline.blend) {
+    case BlendKind::kReplace: return kReplace;
+    case BlendKind::kSourceAlpha: return kSourceAlpha;
+    case BlendKind::kFactors: return kFactors;
+  }
+  return kReplace;
+}
+
+}  // namespace
+
+void RenderTriangleSpans(TriangleCoverage& coverage, const TriangleAttributes& attributes,
+                         const PixelPipeline& pipeline, const RenderTarget& target) {
+  const TriangleRenderer render =
+      kRenderers[attributes.flat ? 0 : 1][ChooseTexturing(attributes, pipeline)][ChooseBlending(pipeline)];
+  render(coverage, attributes, pipeline, target);
+}
+
+}  // namespace d3d9

@@ -1,0 +1,110 @@
+#pragma once
+// Direct3D 9 device capabilities: D3DCAPS9 in Direct3D's member order, up to the stream limits.
+#include "d3d9types.h"
+
+struct D3DCAPS9 {
+  D3DDEVTYPE DeviceType;
+  UINT AdapterOrdinal;
+  DWORD Caps;
+  DWORD Caps2;
+  DWORD Caps3;
+  DWORD PresentationIntervals;
+  DWORD CursorCaps;
+  DWORD DevCaps;
+  DWORD PrimitiveMiscCaps;
+  DWORD RasterCaps;
+  DWORD ZCmpCaps;
+  DWORD SrcBlendCaps;
+  DWORD DestBlendCaps;
+  DWORD AlphaCmpCaps;
+  DWORD ShadeCaps;
+  DWORD TextureCaps;
+  DWORD TextureFilterCaps;
+  DWORD CubeTextureFilterCaps;
+  DWORD VolumeTextureFilterCaps;
+  DWORD TextureAddressCaps;
+  DWORD VolumeTextureAddressCaps;
+  DWORD LineCaps;
+  DWORD MaxTextureWidth;
+  DWORD MaxTextureHeight;
+  DWORD MaxVolumeExtent;
+  DWORD MaxTextureRepeat;
+  DWORD MaxTextureAspectRatio;
+  DWORD MaxAnisotropy;
+  float MaxVertexW;
+  float GuardBandLeft;
+  float GuardBandTop;
+  float GuardBandRight;
+  float GuardBandBottom;
+  float ExtentsAdjust;
+  DWORD StencilCaps;
+  DWORD FVFCaps;
+  DWORD TextureOpCaps;
+  DWORD MaxTextureBlendStages;
+  DWORD MaxSimultaneousTextures;
+  DWORD VertexProcessingCaps;
+  DWORD MaxActiveLights;
+  DWORD MaxUserClipPlanes;
+  DWORD MaxVertexBlendMatrices;
+  DWORD MaxVertexBlendMatrixIndex;
+  float MaxPointSize;
+  DWORD MaxPrimitiveCount;
+  DWORD MaxVertexIndex;
+  DWORD MaxStreams;
+  DWORD MaxStreamStride;
+};
+
+// PrimitiveMiscCaps
+#define D3DPMISCCAPS_CULLNONE 0x00000010u
+#define D3DPMISCCAPS_CULLCW 0x00000020u
+#define D3DPMISCCAPS_CULLCCW 0x00000040u
+
+// ShadeCaps
+#define D3DPSHADECAPS_COLORGOURAUDRGB 0x00000008u
+#define D3DPSHADECAPS_ALPHAGOURAUDBLEND 0x00004000u
+
+// SrcBlendCaps and DestBlendCaps
+#define D3DPBLENDCAPS_ZERO 0x00000001u
+#define D3DPBLENDCAPS_ONE 0x00000002u
+#define D3DPBLENDCAPS_SRCCOLOR 0x00000004u
+#define D3DPBLENDCAPS_INVSRCCOLOR 0x00000008u
+#define D3DPBLENDCAPS_SRCALPHA 0x00000010u
+#define D3DPBLENDCAPS_INVSRCALPHA 0x00000020u
+#define D3DPBLENDCAPS_DESTALPHA 0x00000040u
+#define D3DPBLENDCAPS_INVDESTALPHA 0x00000080u
+#define D3DPBLENDCAPS_DESTCOLOR 0x00000100u
+#define D3DPBLENDCAPS_INVDESTCOLOR 0x00000200u
+#define D3DPBLENDCAPS_SRCALPHASAT 0x00000400u
+#define D3DPBLENDCAPS_BOTHSRCALPHA 0x00000800u
+#define D3DPBLENDCAPS_BOTHINVSRCALPHA 0x00001000u
+
+// TextureCaps
+#define D3DPTEXTURECAPS_ALPHA 0x00000004u
+
+// TextureFilterCaps
+#define D3DPTFILTERCAPS_MINFPOINT 0x00000100u
+#define D3DPTFILTERCAPS_MINFLINEAR 0x00000200u
+#define D3DPTFILTERCAPS_MAGFPOINT 0x01000000u
+#define D3DPTFILTERCAPS_MAGFLINEAR 0x02000000u
+
+// TextureAddressCaps
+#define D3DPTADDRESSCAPS_WRAP 0x00000001u
+#define D3DPTADDRESSCAPS_MIRROR 0x00000002u
+#define D3DPTADDRESSCAPS_CLAMP 0x00000004u
+#define D3DPTADDRESSCAPS_BORDER 0x00000008u
+#define D3DPTADDRESSCAPS_INDEPENDENTUV 0x00000010u
+#define D3DPTADDRESSCAPS_MIRRORONCE 0x00000020u
+
+// TextureOpCaps
+#define D3DTEXOPCAPS_DISABLE 0x00000001u
+#define D3DTEXOPCAPS_SELECTARG1 0x00000002u
+#define D3DTEXOPCAPS_SELECTARG2 0x00000004u
+#define D3DTEXOPCAPS_MODULATE 0x00000008u
+#define D3DTEXOPCAPS_MODULATE2X 0x00000010u
+#define D3DTEXOPCAPS_MODULATE4X 0x00000020u
+#define D3DTEXOPCAPS_ADD 0x00000040u
+#define D3DTEXOPCAPS_ADDSIGNED 0x00000080u
+#define D3DTEXOPCAPS_SUBTRACT 0x00000200u
+
+// FVFCaps
+#define D3DFVFCAPS_TEXCOORDCOUNTMASK 0x0000ffffu

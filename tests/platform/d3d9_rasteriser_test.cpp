@@ -1,0 +1,275 @@
+// Pixels drawn by the software Direct3D 9 device, against Direct3D 9's rasterisation, sampling and
+// blending rules.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <limits>
+#include <vector>
+
+#include "d3d9_canvas.h"
+
+namespace {
+
+using d3d9_test::At;
+using d3d9_test::Canvas;
+using d3d9_test::Quad;
+using d3d9_test::Vertex;
+
+// White at half opacity over black, blended once and twice.
+constexpr D3DCOLOR kHalfWhite = 0x80FFFFFFu;
+constexpr DWORD kBlendedOnce = 0x40808080u;
+
+int ChannelOf(DWORD colour, int shift) { return static_cast<int>((colour >> shift) & 0xFFu); }
+
+class D3d9RasteriserTest : public testing::Test {
+protected:
+  void TearDown() override { EXPECT_EQ(LiveDirect3DObjects(), liveBefore_); }
+
+private:
+  UINT liveBefore_ = LiveDirect3DObjects();
+};
+
+// Corner k of a 32-gon around (24.37, 23.61), at `fraction` of its radius.
+Vertex PolygonPoint(int k, double fraction) {
+  const double angle = 2 * M_PI * (k % 32) / 32;
+  const double radius = 20.3 * fraction;
+  return At(static_cast<float>(24.37 + radius * std::cos(angle)), static_cast<float>(23.61 + radius * std::sin(angle)),
+            kHalfWhite);
+}
+
+TEST_F(D3d9RasteriserTest, EveryTriangulationOfAPolygonCoversEachPixelExactlyOnce) {
+  Canvas canvas(48, 48);
+  canvas.SetHalfTransparentBlending();
+  const Vertex centre = At(24.37f, 23.61f, kHalfWhite);
+
+  std::vector<Vertex> fromCentre{centre}, fromCorner;
+  for (int k = 0; k <= 32; ++k) fromCentre.push_back(PolygonPoint(k, 1));
+  for (int k = 0; k < 32; ++k) fromCorner.push_back(PolygonPoint(k, 1));
+  const std::vector<std::function<void()>> triangulations = {
+      [&] { EXPECT_EQ(canvas.Draw(D3DPT_TRIANGLEFAN, fromCentre), D3D_OK); },
+      [&] { EXPECT_EQ(canvas.Draw(D3DPT_TRIANGLEFAN, fromCorner), D3D_OK); },
+      [&] {
+        // Sectors as strips of eleven vertices: the centre, then pairs at each fifth of the radius.
+        for (int k = 0; k < 32; ++k) {
+          std::vector<Vertex> strip{centre};
+          for (int ring = 1; ring <= 5; ++ring) {
+            strip.push_back(PolygonPoint(k, ring / 5.0));
+            strip.push_back(PolygonPoint(k + 1, ring / 5.0));
+          }
+          EXPECT_EQ(canvas.Draw(D3DPT_TRIANGLESTRIP, strip), D3D_OK);
+        }
+      },
+  };
+
+  std::vector<DWORD> first;
+  for (const auto& draw : triangulations) {
+    canvas.Clear(0);
+    draw();
+    // A pixel blended twice would be brighter; one left out would stay black inside the polygon.
+    EXPECT_EQ(canvas.Count(kBlendedOnce) + canvas.Count(0), 48 * 48);
+    EXPECT_NEAR(canvas.Count(kBlendedOnce), M_PI * 20.3 * 20.3, 40);
+    if (first.empty()) first = canvas.Pixels();
+    EXPECT_EQ(canvas.Pixels(), first);
+  }
+}
+
+TEST_F(D3d9RasteriserTest, TopLeftRuleDecidesPixelCentresOnEdges) {
+  // The rule's own example: two triangles halving a 5 × 5 square share the diagonal, which is the
+  // left edge of the first.
+  Canvas canvas(8, 8);
+  EXPECT_EQ(canvas.Draw(D3DPT_TRIANGLELIST, {At(0, 0), At(5, 0), At(5, 5)}), D3D_OK);
+  EXPECT_EQ(canvas.Count(0xFFFFFFFFu), 15);
+  canvas.Clear(0);
+  EXPECT_EQ(canvas.Draw(D3DPT_TRIANGLELIST, {At(0, 5), At(0, 0), At(5, 5)}), D3D_OK);
+  EXPECT_EQ(canvas.Count(0xFFFFFFFFu), 10);
+  EXPECT_EQ(canvas.Pixel(0, 4), 0xFFFFFFFFu);  // on the left edge
+  EXPECT_EQ(canvas.Pixel(4, 4), 0u);           // on the shared diagonal
+}
+
+TEST_F(D3d9RasteriserTest, CullModeDecidesWhichScreenWindingIsDrawn) {
+  struct Case {
+    const char* name;
+    DWORD cullMode;  // 0: the device's default
+    bool drawsClockwise;
+    bool drawsCounterClockwise;
+  };
+  const Case cases[] = {
+      {"default", 0, true, false},
+      {"D3DCULL_CCW", D3DCULL_CCW, true, false},
+      {"D3DCULL_CW", D3DCULL_CW, false, true},
+      {"D3DCULL_NONE", D3DCULL_NONE, true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Canvas canvas(16, 16);
+    if (c.cullMode) canvas.Device()->SetRenderState(D3DRS_CULLMODE, c.cullMode);
+    // With y pointing down, right then down-left turns clockwise on screen.
+    canvas.Draw(D3DPT_TRIANGLELIST, {At(1, 1), At(14, 1), At(1, 14)});
+    EXPECT_EQ(canvas.Pixel(3, 3) != 0, c.drawsClockwise);
+    canvas.Clear(0);
+    canvas.Draw(D3DPT_TRIANGLELIST, {At(1, 1), At(1, 14), At(14, 1)});
+    EXPECT_EQ(canvas.Pixel(3, 3) != 0, c.drawsCounterClockwise);
+  }
+}
+
+TEST_F(D3d9RasteriserTest, PointSamplingPicksTheTexelDirect3DPicks) {
+  struct Case {
+    const char* name;
+    float from, to;    // the quad, on both axes
+    float uFrom, uTo;  // its texture coordinates, on both axes
+    DWORD address;
+    int pixels;  // pixels covered along each axis
+    std::function<int(int)> texel;
+  };
+  const Case cases[] = {
+      {"texel centres on pixel centres", -0.5f, 3.5f, 0, 1, D3DTADDRESS_WRAP, 4, [](int x) { return x; }},
+      {"pixel centres on texel edges take the texel after", 0, 4, 0, 1, D3DTADDRESS_WRAP, 4,
+       [](int x) { return x; }},
+      {"magnified twice", 0, 8, 0, 1, D3DTADDRESS_WRAP, 8, [](int x) { return x / 2; }},
+      {"magnified three times", 0, 12, 0, 1, D3DTADDRESS_WRAP, 12, [](int x) { return x / 3; }},
+      {"wrap repeats", -0.5f, 7.5f, 0, 2, D3DTADDRESS_WRAP, 8, [](int x) { return x % 4; }},
+      {"wrap below zero", -0.5f, 7.5f, -1, 1, D3DTADDRESS_WRAP, 8, [](int x) { return x % 4; }},
+      {"clamp holds the edge texels", -0.5f, 11.5f, -1, 2, D3DTADDRESS_CLAMP, 12,
+       [](int x) { return std::clamp(x - 4, 0, 3); }},
+      {"mirror", -0.5f, 7.5f, 0, 2, D3DTADDRESS_MIRROR, 8, [](int x) { return x < 4 ? x : 7 - x; }},
+  };
+  const auto texelColour = [](int i, int j) { return 0xFF000000u | (0x10u * (i + 1)) << 16 | (0x10u * (j + 1)) << 8; };
+  std::vector<DWORD> texels;
+  for (int j = 0; j < 4; ++j) {
+    for (int i = 0; i < 4; ++i) texels.push_back(texelColour(i, j));
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Canvas canvas(16, 16);
+    canvas.Texture(4, 4, texels);
+    canvas.Device()->SetSamplerState(0, D3DSAMP_ADDRESSU, c.address);
+    canvas.Device()->SetSamplerState(0, D3DSAMP_ADDRESSV, c.address);
+    canvas.Draw(D3DPT_TRIANGLELIST, Quad(c.from, c.from, c.to, c.to, c.uFrom, c.uFrom, c.uTo, c.uTo));
+    for (int y = 0; y < c.pixels; ++y) {
+      for (int x = 0; x < c.pixels; ++x) ASSERT_EQ(canvas.Pixel(x, y), texelColour(c.texel(x), c.texel(y))) << x << "," << y;
+    }
+    EXPECT_EQ(canvas.Pixel(c.pixels, 0), 0u);
+  }
+}
+
+TEST_F(D3d9RasteriserTest, LinearFilteringWeighsTheNearestTexelCentres) {
+  Canvas canvas(4, 1);
+  canvas.Texture(2, 1, {0xFF000000u, 0xFFFFFFFFu});
+  canvas.Device()->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+  canvas.Device()->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+  canvas.Draw(D3DPT_TRIANGLELIST, Quad(-0.5f, -0.5f, 3.5f, 0.5f));
+  // Pixel centres fall at a quarter of a texel before and after the texel centres.
+  const int expected[] = {0, 63, 191, 255};
+  for (int x = 0; x < 4; ++x) EXPECT_EQ(ChannelOf(canvas.Pixel(x, 0), 16), expected[x]) << x;
+}
+
+// source × alpha + destination × (255 − alpha), over 255, rounded.
+DWORD ReferenceBlend(DWORD source, DWORD destination) {
+  const int alpha = ChannelOf(source, 24);
+  DWORD result = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    const int sum = ChannelOf(source, shift) * alpha + ChannelOf(destination, shift) * (255 - alpha);
+    result |= static_cast<DWORD>(std::lround(sum / 255.0)) << shift;
+  }
+  return result;
+}
+
+TEST_F(D3d9RasteriserTest, TextureStageCombinesTexelAndDiffuse) {
+  constexpr DWORD kTexel = 0x80FF4020u;
+  constexpr DWORD kDiffuse = 0xC0804000u;
+  // Channel by channel, texel × diffuse / 255 rounded: alpha 0x80·0xC0 → 0x60, red 0xFF·0x80 → 0x80,
+  // green 0x40·0x40 → 0x10, blue 0x20·0 → 0.
+  constexpr DWORD kModulated = 0x60801000u;
+  struct Case {
+    const char* name;
+    DWORD colourOp, alphaOp;  // 0: the default states
+    bool textured;
+    bool blended;
+    DWORD expected;
+  };
+  const Case cases[] = {
+      {"default states: colour modulated, texel alpha", 0, 0, true, false, 0x80801000u},
+      {"MODULATE", D3DTOP_MODULATE, D3DTOP_MODULATE, true, false, kModulated},
+      {"SELECTARG2 gives the diffuse colour", D3DTOP_SELECTARG2, D3DTOP_SELECTARG2, true, false, kDiffuse},
+      {"SELECTARG1 gives the texel", D3DTOP_SELECTARG1, D3DTOP_SELECTARG1, true, false, kTexel},
+      {"without a texture the stage passes the diffuse colour", 0, 0, false, false, kDiffuse},
+      {"MODULATE blended by its alpha", D3DTOP_MODULATE, D3DTOP_MODULATE, true, true,
+       ReferenceBlend(kModulated, 0xFF102030u)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Canvas canvas(4, 4);
+    canvas.Clear(0xFF102030u);
+    if (c.textured) canvas.Texture(1, 1, {kTexel});
+    if (c.colourOp) {
+      canvas.Device()->SetTextureStageState(0, D3DTSS_COLOROP, c.colourOp);
+      canvas.Device()->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+      canvas.Device()->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+      canvas.Device()->SetTextureStageState(0, D3DTSS_ALPHAOP, c.alphaOp);
+      canvas.Device()->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+      canvas.Device()->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+    }
+    if (c.blended) canvas.SetHalfTransparentBlending();
+    canvas.Draw(D3DPT_TRIANGLELIST, Quad(-0.5f, -0.5f, 3.5f, 3.5f, 0, 0, 1, 1, kDiffuse));
+    EXPECT_EQ(canvas.Pixel(1, 2), c.expected);
+  }
+}
+
+TEST_F(D3d9RasteriserTest, DiffuseColourIsInterpolatedBetweenCorners) {
+  Canvas canvas(16, 16);
+  canvas.Draw(D3DPT_TRIANGLELIST, {At(0, 0, 0xFFFF0000u), At(16, 0, 0xFF00FF00u), At(0, 16, 0xFF0000FFu)});
+  EXPECT_EQ(canvas.Pixel(0, 0), 0xFFFF0000u);
+  const struct {
+    int x, y;
+    double red, green, blue;
+  } points[] = {{8, 0, 127.5, 127.5, 0}, {0, 8, 127.5, 0, 127.5}, {4, 4, 127.5, 63.75, 63.75}};
+  for (const auto& point : points) {
+    const DWORD pixel = canvas.Pixel(point.x, point.y);
+    EXPECT_NEAR(ChannelOf(pixel, 16), point.red, 1) << point.x << "," << point.y;
+    EXPECT_NEAR(ChannelOf(pixel, 8), point.green, 1) << point.x << "," << point.y;
+    EXPECT_NEAR(ChannelOf(pixel, 0), point.blue, 1) << point.x << "," << point.y;
+  }
+}
+
+TEST_F(D3d9RasteriserTest, A4R4G4B4TexelsExpandEachNibbleToAFullChannel) {
+  Canvas canvas(2, 2);
+  canvas.Texture(2, 2, {0xF84Cu, 0x0000u, 0x1234u, 0xFFFFu}, D3DFMT_A4R4G4B4);
+  canvas.Device()->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  canvas.Draw(D3DPT_TRIANGLELIST, Quad(-0.5f, -0.5f, 1.5f, 1.5f));
+  EXPECT_EQ(canvas.Pixel(0, 0), 0xFF8844CCu);
+  EXPECT_EQ(canvas.Pixel(1, 0), 0x00000000u);
+  EXPECT_EQ(canvas.Pixel(0, 1), 0x11223344u);
+  EXPECT_EQ(canvas.Pixel(1, 1), 0xFFFFFFFFu);
+}
+
+TEST_F(D3d9RasteriserTest, NoCoordinateWritesOutsideTheSurfaceAndFarCornersStayWatertight) {
+  constexpr float kHuge = std::numeric_limits<float>::max();
+  constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+  constexpr float kInfinity = std::numeric_limits<float>::infinity();
+  Canvas canvas(32, 32, 8);
+  canvas.Device()->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+  const std::vector<Vertex> wild = {
+      At(-kHuge, -kHuge), At(kHuge, -kHuge), At(0, kHuge),     At(1e30f, 5), At(-1e30f, 6),  At(16, 1e30f),
+      At(kNaN, 3),        At(20, 20),        At(3, 25),        At(kInfinity, 0), At(31, 31), At(0, -kInfinity),
+      At(-40000, 16.5f),  At(40000, 16.5f),  At(16, 16.6f),    At(-5, -5),   At(40, -5),     At(40, 40),
+  };
+  EXPECT_EQ(canvas.Draw(D3DPT_TRIANGLELIST, wild), D3D_OK);
+  EXPECT_TRUE(canvas.MarginIntact());
+
+  // Triangles reaching far beyond the guard band are cut, yet still cover every pixel once.
+  canvas.SetHalfTransparentBlending();
+  const std::vector<std::vector<Vertex>> meshes = {
+      {At(-1e7f, -1e7f, kHalfWhite), At(3e7f, -1e7f, kHalfWhite), At(-1e7f, 3e7f, kHalfWhite)},
+      Quad(-1e6f, -1e6f, 1e6f, 1e6f, 0, 0, 1, 1, kHalfWhite),
+  };
+  for (const auto& mesh : meshes) {
+    canvas.Clear(0);
+    EXPECT_EQ(canvas.Draw(D3DPT_TRIANGLELIST, mesh), D3D_OK);
+    EXPECT_EQ(canvas.Count(kBlendedOnce), 32 * 32);
+  }
+  EXPECT_TRUE(canvas.MarginIntact());
+}
+
+}  // namespace
