@@ -7,10 +7,12 @@
 // (`ratio_to_sequential_blend`). All are timed in processor time of the calling thread.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <ctime>
+#include <numbers>
 #include <random>
 #include <vector>
 
@@ -193,8 +195,8 @@ private:
         D3D_OK) {
       return;
     }
-    const double start = 2 * M_PI * sector / kSectors;
-    const double end = 2 * M_PI * (sector + 1) / kSectors;
+    const double start = 2 * std::numbers::pi * sector / kSectors;
+    const double end = 2 * std::numbers::pi * (sector + 1) / kSectors;
     const float bandStart = static_cast<float>(sector % (kSectors / kTextures)) / (kSectors / kTextures);
     const float bandEnd = bandStart + 1.0f / (kSectors / kTextures);
     const D3DCOLOR diffuse = 0xE0FFFFFFu;

@@ -1,6 +1,9 @@
 #pragma once
 // The device: the states and bindings of IDirect3DDevice9 over one host view surface, drawing
-// pre-transformed triangles with the software rasteriser.
+// pre-transformed triangle lists, strips and fans from stream 0 with the software rasteriser. Of the
+// render states, the cull mode, alpha blending with its factors, the texture factor and the blend factor
+// take part; the others are kept and answered but change nothing: there is no depth buffer, no alpha
+// test or fog, and shading is always Gouraud.
 #include <array>
 
 #include "adapter.h"

@@ -21,9 +21,9 @@ constexpr std::int64_t kHalfTexel = std::int64_t{1} << (kTexelFractionBits - 1);
 // coordinate meant to lie exactly on a texel edge picks the texel after the edge despite rounding in
 // the interpolation.
 constexpr std::int64_t kTexelRounding = std::int64_t{1} << (kTexelFractionBits - 9);
-// Limits that keep a coordinate stepped across the widest span far from overflowing.
-constexpr double kMaxTexelCoordinate = 268435456.0;  // 2^28 texels
-constexpr double kMaxTexelStep = 16384.0;            // 2^14 texels per pixel
+// Limits that keep a coordinate walked across the whole guard band far from overflowing.
+constexpr double kMaxTexelCoordinate = 268435456.0;  // 2^28 texels at a triangle's corner
+constexpr double kMaxTexelStep = 4096.0;             // 2^12 texels per pixel
 
 inline std::int64_t ToTexelCoordinate(double texels, double limit) {
   if (std::isnan(texels)) return 0;
@@ -84,21 +84,30 @@ struct NoTexels {
   std::uint32_t Next() const { return 0xFF000000u; }
 };
 
-// Shared by the samplers: the texel coordinates of the current pixel and their steps.
+// Shared by the samplers: the texel coordinates of the current pixel, walked in fixed point from the
+// triangle's origin pixel.
 struct TexelCursor {
-  const AttributePlane* uPlane;
-  const AttributePlane* vPlane;
+  int originX;
+  int originY;
+  std::int64_t originU;
+  std::int64_t originV;
+  std::int64_t du;  // per pixel to the right
+  std::int64_t dv;
+  std::int64_t duDown;  // per pixel down
+  std::int64_t dvDown;
   std::int64_t u = 0;
   std::int64_t v = 0;
-  std::int64_t du;
-  std::int64_t dv;
 
   explicit TexelCursor(const TriangleAttributes& attributes)
-      : uPlane(&attributes.u), vPlane(&attributes.v), du(ToTexelCoordinate(attributes.u.dx, kMaxTexelStep)),
-        dv(ToTexelCoordinate(attributes.v.dx, kMaxTexelStep)) {}
+      : originX(attributes.originX), originY(attributes.originY),
+        originU(ToTexelCoordinate(attributes.u.At(originX, originY), kMaxTexelCoordinate)),
+        originV(ToTexelCoordinate(attributes.v.At(originX, originY), kMaxTexelCoordinate)),
+        du(ToTexelCoordinate(attributes.u.dx, kMaxTexelStep)), dv(ToTexelCoordinate(attributes.v.dx, kMaxTexelStep)),
+        duDown(ToTexelCoordinate(attributes.u.dy, kMaxTexelStep)),
+        dvDown(ToTexelCoordinate(attributes.v.dy, kMaxTexelStep)) {}
   void StartSpan(int y, int left) {
-    u = ToTexelCoordinate(uPlane->At(left, y), kMaxTexelCoordinate);
-    v = ToTexelCoordinate(vPlane->At(left, y), kMaxTexelCoordinate);
+    u = originU + (y - originY) * duDown + (left - originX) * du;
+    v = originV + (y - originY) * dvDown + (left - originX) * dv;
   }
   void Advance() {
     u += du;
@@ -108,7 +117,6 @@ struct TexelCursor {
 
 // Point sampling with wrap addressing on a texture whose sides are powers of two: the default states.
 struct WrappedPointSampler {
-  static constexpr int kAheadRows = 1;
   TexelCursor cursor;
   const std::uint32_t* texels;
   std::ptrdiff_t pitch;
@@ -120,21 +128,24 @@ struct WrappedPointSampler {
       : cursor(attributes), texels(pipeline.texture.texels), pitch(pipeline.texture.pitch),
         maskU(static_cast<std::uint32_t>(pipeline.texture.width - 1)),
         maskV(static_cast<std::uint32_t>(pipeline.texture.height - 1)), alphaFill(pipeline.texture.alphaFill) {}
+  // Also asks for the texels under the same pixels one row down, which the next span most likely
+  // needs: a slanted texture read finds its texels in memory rather than in cache, and the request
+  // lets those reads overlap the work on this span.
   void StartSpan(int y, int left, int right) {
     cursor.StartSpan(y, left);
-    std::int64_t u = ToTexelCoordinate(cursor.uPlane->At(left, y + kAheadRows), kMaxTexelCoordinate);
-    std::int64_t v = ToTexelCoordinate(cursor.vPlane->At(left, y + kAheadRows), kMaxTexelCoordinate);
-    for (int x = left; x <= right; ++x, u += cursor.du, v += cursor.dv) {
-      const auto tx = static_cast<std::uint32_t>((u + kTexelRounding) >> kTexelFractionBits) & maskU;
-      const auto ty = static_cast<std::uint32_t>((v + kTexelRounding) >> kTexelFractionBits) & maskV;
-      __builtin_prefetch(texels + static_cast<std::ptrdiff_t>(ty) * pitch + tx);
-    }
+    std::int64_t u = cursor.u + cursor.duDown;
+    std::int64_t v = cursor.v + cursor.dvDown;
+    for (int x = left; x <= right; ++x, u += cursor.du, v += cursor.dv) __builtin_prefetch(Address(u, v));
   }
   std::uint32_t Next() {
-    const auto x = static_cast<std::uint32_t>((cursor.u + kTexelRounding) >> kTexelFractionBits) & maskU;
-    const auto y = static_cast<std::uint32_t>((cursor.v + kTexelRounding) >> kTexelFractionBits) & maskV;
+    const std::uint32_t texel = *Address(cursor.u, cursor.v) | alphaFill;
     cursor.Advance();
-    return texels[static_cast<std::ptrdiff_t>(y) * pitch + x] | alphaFill;
+    return texel;
+  }
+  const std::uint32_t* Address(std::int64_t u, std::int64_t v) const {
+    const auto x = static_cast<std::uint32_t>((u + kTexelRounding) >> kTexelFractionBits) & maskU;
+    const auto y = static_cast<std::uint32_t>((v + kTexelRounding) >> kTexelFractionBits) & maskV;
+    return texels + static_cast<std::ptrdiff_t>(y) * pitch + x;
   }
 };
 

@@ -22,6 +22,12 @@ void RenderSpans(TriangleCoverage& coverage, const TriangleAttributes& attribute
     diffuse.StartSpan(y, left, right);
     sampler.StartSpan(y, left, right);
     std::uint32_t* row = target.pixels + static_cast<std::ptrdiff_t>(y) * target.pitch;
+    if (y + 1 < target.height) {
+      // A thin triangle meets each line of the view only briefly: ask early for the pixels below.
+      const std::uint32_t* below = row + target.pitch;
+      for (int x = left; x <= right; x += 16) __builtin_prefetch(below + x, 1);
+      __builtin_prefetch(below + right, 1);
+    }
     for (int x = left; x <= right; ++x) {
       const std::uint32_t shade = diffuse.Next();
       const std::uint32_t texel = sampler.Next();

@@ -48,6 +48,8 @@ TriangleAttributes Interpolation(const ScreenVertex* (&corners)[3], const Snappe
     y[i] = static_cast<double>(points[i].y) / kSubpixelsPerPixel;
   }
   TriangleAttributes attributes;
+  attributes.originX = static_cast<int>(points[0].x >> kSubpixelBits);
+  attributes.originY = static_cast<int>(points[0].y >> kSubpixelBits);
   for (int channel = 0; channel < 4; ++channel) {
     const double c0 = corners[0]->colour[channel], c1 = corners[1]->colour[channel], c2 = corners[2]->colour[channel];
     attributes.colour[channel] = PlaneThrough(x, y, c0, c1, c2);

@@ -1,6 +1,7 @@
 #pragma once
 // Where a flexible vertex format puts the parts of a pre-transformed vertex, and the vertex as the
-// rasteriser takes it.
+// rasteriser takes it. Depth and rhw are not read: with no depth buffer and every vertex taken at
+// rhw 1, texture coordinates and colours interpolate linearly across the screen.
 #include <cstddef>
 #include <optional>
 

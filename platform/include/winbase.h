@@ -88,8 +88,10 @@ DWORD GetTickCount();
 
 // --- INI-file profiles -------------------------------------------------------------------------------
 // A file of [section] headings and key=value lines. Section and key names compare ignoring case. A
-// write replaces the file safely: readers never see a half-written file, and writers in several threads
-// or processes lose none of each other's changes.
+// write changes the line of its key (or adds one) and keeps every other byte of the file, lines that are
+// not INI syntax included; it replaces the file safely: readers never see a half-written file, and
+// writers in several threads or processes lose none of each other's changes. Reads are answered from the
+// parsed file held in memory for as long as the file on disk is unchanged.
 
 // Copies the value of `key` in `section` (or `defaultText`, "" when null) into `buffer`, truncated to
 // `size` - 1 characters; answers the number of characters copied. A null `key` lists the section's keys

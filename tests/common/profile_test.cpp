@@ -33,26 +33,26 @@ TEST_F(ProfileHelpers, MissingEntriesAndSentinelValuesReadAsMissingWithTheDefaul
   int number = 0;
   EXPECT_FALSE(ProfileReadInt(kData, "ABSENT", number, 12));
   EXPECT_EQ(number, 12);
-  Store(profilePath, kData, "INT", "-32768");
+  Store(profilePath_, kData, "INT", "-32768");
   number = 0;
   EXPECT_FALSE(ProfileReadInt(kData, "INT", number, 12));
   EXPECT_EQ(number, 12);
-  Store(profilePath, kData, "TEXT", ProfileMissingText);
+  Store(profilePath_, kData, "TEXT", ProfileMissingText);
   CString text = "before";
   EXPECT_FALSE(ProfileReadString(kData, "TEXT", text, "fallback"));
   EXPECT_EQ(text.str(), "fallback");
-  Store(profilePath, kData, "TEXT", "");
+  Store(profilePath_, kData, "TEXT", "");
   EXPECT_TRUE(ProfileReadString(kData, "TEXT", text, "fallback"));
   EXPECT_EQ(text.str(), "");
 }
 
 TEST_F(ProfileHelpers, FlagsAreStoredAsOneOrZeroAndReadAsNonZero) {
   ProfileWriteBool(kDisplay, "Visible", false);
-  EXPECT_EQ(Stored(profilePath, kDisplay, "Visible"), "0");
+  EXPECT_EQ(Stored(profilePath_, kDisplay, "Visible"), "0");
   bool flag = true;
   EXPECT_TRUE(ProfileReadBool(kDisplay, "Visible", flag, true));
   EXPECT_FALSE(flag);
-  Store(profilePath, kDisplay, "Visible", "5");
+  Store(profilePath_, kDisplay, "Visible", "5");
   EXPECT_TRUE(ProfileReadBool(kDisplay, "Visible", flag, false));
   EXPECT_TRUE(flag);
   flag = false;
@@ -62,12 +62,12 @@ TEST_F(ProfileHelpers, FlagsAreStoredAsOneOrZeroAndReadAsNonZero) {
 
 TEST_F(ProfileHelpers, RealsAreStoredAsSixDecimalText) {
   EXPECT_TRUE(ProfileWriteDouble(kData, "VK_SHIFT_DIST", 2.5));
-  EXPECT_EQ(Stored(profilePath, kData, "VK_SHIFT_DIST"), "2.500000");
+  EXPECT_EQ(Stored(profilePath_, kData, "VK_SHIFT_DIST"), "2.500000");
   double value = 0.0;
   EXPECT_TRUE(ProfileReadDouble(kData, "VK_SHIFT_DIST", value, 9.0));
   EXPECT_EQ(value, 2.5);
   // Text that is no number fails like a missing entry and leaves the default.
-  Store(profilePath, kData, "VK_SHIFT_DIST", "far");
+  Store(profilePath_, kData, "VK_SHIFT_DIST", "far");
   value = 1.0;
   EXPECT_FALSE(ProfileReadDouble(kData, "VK_SHIFT_DIST", value, 0.0));
   EXPECT_EQ(value, 0.0);
@@ -76,14 +76,14 @@ TEST_F(ProfileHelpers, RealsAreStoredAsSixDecimalText) {
 }
 
 TEST_F(ProfileHelpers, WithoutApplicationObjectReadsFailAndWritesDoNothing) {
-  app.reset();
+  app_.reset();
   EXPECT_FALSE(ProfileWriteString(kData, "K", "v"));
   ProfileWriteInt(kData, "I", 1);
   EXPECT_FALSE(ProfileWriteDouble(kData, "D", 1.0));
   ProfileWriteStringList(kData, {"a"});
-  EXPECT_FALSE(std::filesystem::exists(profilePath));
+  EXPECT_FALSE(std::filesystem::exists(profilePath_));
 
-  Store(profilePath, kData, "K", "v");
+  Store(profilePath_, kData, "K", "v");
   CString text = "untouched";
   EXPECT_FALSE(ProfileReadString(kData, "K", text, "default"));
   EXPECT_EQ(text.str(), "untouched");
@@ -95,39 +95,39 @@ TEST_F(ProfileHelpers, WithoutApplicationObjectReadsFailAndWritesDoNothing) {
 
 TEST_F(ProfileHelpers, StringListsKeepTheirOrderAndLeaveOldEntriesBehindTheCount) {
   ProfileWriteStringList(kData, {"a", "b", "c"});
-  EXPECT_EQ(Stored(profilePath, kData, "NbOpenedFiles"), "3");
-  EXPECT_EQ(Stored(profilePath, kData, "File2"), "c");
+  EXPECT_EQ(Stored(profilePath_, kData, "NbOpenedFiles"), "3");
+  EXPECT_EQ(Stored(profilePath_, kData, "File2"), "c");
   EXPECT_EQ(Texts(ProfileReadStringList(kData)), (std::vector<std::string>{"a", "b", "c"}));
   ProfileWriteStringList(kData, {"z"});
-  EXPECT_EQ(Stored(profilePath, kData, "NbOpenedFiles"), "1");
-  EXPECT_EQ(Stored(profilePath, kData, "File1"), "b");
+  EXPECT_EQ(Stored(profilePath_, kData, "NbOpenedFiles"), "1");
+  EXPECT_EQ(Stored(profilePath_, kData, "File1"), "b");
   EXPECT_EQ(Texts(ProfileReadStringList(kData)), (std::vector<std::string>{"z"}));
   ProfileWriteStringList(kData, {});
-  EXPECT_EQ(Stored(profilePath, kData, "NbOpenedFiles"), "0");
+  EXPECT_EQ(Stored(profilePath_, kData, "NbOpenedFiles"), "0");
   EXPECT_TRUE(ProfileReadStringList(kData).empty());
 }
 
 TEST_F(ProfileHelpers, StringListReadsSkipMissingAndEmptyEntries) {
   ProfileWriteStringList(kData, {"a", "", "c", "d"});
-  WritePrivateProfileStringA(kData, "File2", nullptr, profilePath.c_str());
+  WritePrivateProfileStringA(kData, "File2", nullptr, profilePath_.c_str());
   EXPECT_EQ(Texts(ProfileReadStringList(kData)), (std::vector<std::string>{"a", "d"}));
 }
 
 TEST_F(ProfileHelpers, AHugeOrNegativeStoredCountEndsTheReadWithinSixteenBits) {
-  Store(profilePath, kData, "File0", "first");
-  Store(profilePath, kData, "File32766", "last readable");
-  Store(profilePath, kData, "File32767", "beyond");
-  Store(profilePath, kData, "NbOpenedFiles", "2000000000");
+  Store(profilePath_, kData, "File0", "first");
+  Store(profilePath_, kData, "File32766", "last readable");
+  Store(profilePath_, kData, "File32767", "beyond");
+  Store(profilePath_, kData, "NbOpenedFiles", "2000000000");
   EXPECT_EQ(Texts(ProfileReadStringList(kData)), (std::vector<std::string>{"first", "last readable"}));
-  Store(profilePath, kData, "NbOpenedFiles", "-3");
+  Store(profilePath_, kData, "NbOpenedFiles", "-3");
   EXPECT_TRUE(ProfileReadStringList(kData).empty());
 }
 
 TEST_F(ProfileHelpers, AHugeCountStillFindsEveryEntryUpToTheHighestNumberStored) {
-  Store(profilePath, kData, "NbOpenedFiles", "1000000");
-  Store(profilePath, kData, "File0", "first");
-  Store(profilePath, kData, "file9", "any case");
-  Store(profilePath, kData, "File010", "no number as the list writes it");
+  Store(profilePath_, kData, "NbOpenedFiles", "1000000");
+  Store(profilePath_, kData, "File0", "first");
+  Store(profilePath_, kData, "file9", "any case");
+  Store(profilePath_, kData, "File010", "no number as the list writes it");
   EXPECT_EQ(Texts(ProfileReadStringList(kData)), (std::vector<std::string>{"first", "any case"}));
 }
 
@@ -136,18 +136,18 @@ TEST_F(ProfileHelpers, KeyListsStoreModuleAndItemAndReadBackValidKeys) {
   keys.Add(ModuleLayerKey("RADAR_MODULE", "TRAIL_LAYER"));
   keys.Add(ModuleLayerKey("RADAR_MODULE", "RINGS_LAYER"));
   ProfileWriteKeyList(kDisplay, keys);
-  EXPECT_EQ(Stored(profilePath, kDisplay, "NbLayer"), "2");
-  std::vector<std::string> stored = {*Stored(profilePath, kDisplay, "Layer0"), *Stored(profilePath, kDisplay, "Layer1")};
+  EXPECT_EQ(Stored(profilePath_, kDisplay, "NbLayer"), "2");
+  std::vector<std::string> stored = {*Stored(profilePath_, kDisplay, "Layer0"), *Stored(profilePath_, kDisplay, "Layer1")};
   EXPECT_EQ(stored, Items(keys));
   EXPECT_EQ(Items(ProfileReadKeyList(kDisplay)), Items(keys));
 
-  Store(profilePath, kDisplay, "Layer0", "NO_SEPARATOR");
+  Store(profilePath_, kDisplay, "Layer0", "NO_SEPARATOR");
   EXPECT_EQ(Items(ProfileReadKeyList(kDisplay)), std::vector<std::string>{stored[1]});
-  Store(profilePath, kDisplay, "NbLayer", "-32768");
+  Store(profilePath_, kDisplay, "NbLayer", "-32768");
   EXPECT_EQ(ProfileReadKeyList(kDisplay).Count(), 0);
   ModuleLayerKeyList none;
   ProfileWriteKeyList(kDisplay, none);
-  EXPECT_EQ(Stored(profilePath, kDisplay, "NbLayer"), "0");
+  EXPECT_EQ(Stored(profilePath_, kDisplay, "NbLayer"), "0");
 }
 
 }  // namespace

@@ -78,11 +78,11 @@ class DisplaySettings : public ProfileTest {
 protected:
   std::optional<std::string> Stored(const char* section, const char* key) const {
     std::string value;
-    if (!ReadPrivateProfileValue(section, key, value, profilePath.c_str())) return std::nullopt;
+    if (!ReadPrivateProfileValue(section, key, value, profilePath_.c_str())) return std::nullopt;
     return value;
   }
   void Store(const char* section, const char* key, const char* value) const {
-    ASSERT_TRUE(WritePrivateProfileStringA(section, key, value, profilePath.c_str()));
+    ASSERT_TRUE(WritePrivateProfileStringA(section, key, value, profilePath_.c_str()));
   }
 
   ModuleDataSorvik data_;

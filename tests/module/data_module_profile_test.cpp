@@ -47,7 +47,7 @@ TEST_F(DataModuleProfile, OpenedFilesAreSavedAndReopenedAsARestore) {
   FileKeepingModule module("ModuleDisplay\\RadarDisplay");
   module.openFiles = {"/charts/a.kap", "/charts/b.kap"};
   module.SaveOpenedFiles();
-  EXPECT_EQ(Stored(profilePath, kData, "File1"), "/charts/b.kap");
+  EXPECT_EQ(Stored(profilePath_, kData, "File1"), "/charts/b.kap");
   FileKeepingModule restarted("ModuleDisplay\\RadarDisplay");
   restarted.RestoreOpenedFiles();
   EXPECT_EQ(Texts(restarted.reopened), Texts(module.openFiles));
@@ -55,26 +55,26 @@ TEST_F(DataModuleProfile, OpenedFilesAreSavedAndReopenedAsARestore) {
 }
 
 TEST_F(DataModuleProfile, ClearProfileDeletesTheDataSectionAndTheFirstSixDisplaySections) {
-  Store(profilePath, kData, "TRAIL_TIME", "30");
+  Store(profilePath_, kData, "TRAIL_TIME", "30");
   for (const char* section : {"ModuleDisplay\\RadarDisplay_0", "ModuleDisplay\\RadarDisplay_5",
                               "ModuleDisplay\\RadarDisplay_6", "Other"})
-    Store(profilePath, section, "Visible", "1");
+    Store(profilePath_, section, "Visible", "1");
   FileKeepingModule module("ModuleDisplay\\RadarDisplay");
   module.ClearProfile();
-  EXPECT_EQ(Stored(profilePath, kData, "TRAIL_TIME"), std::nullopt);
-  EXPECT_EQ(Stored(profilePath, "ModuleDisplay\\RadarDisplay_0", "Visible"), std::nullopt);
-  EXPECT_EQ(Stored(profilePath, "ModuleDisplay\\RadarDisplay_5", "Visible"), std::nullopt);
-  EXPECT_EQ(Stored(profilePath, "ModuleDisplay\\RadarDisplay_6", "Visible"), "1");
-  EXPECT_EQ(Stored(profilePath, "Other", "Visible"), "1");
+  EXPECT_EQ(Stored(profilePath_, kData, "TRAIL_TIME"), std::nullopt);
+  EXPECT_EQ(Stored(profilePath_, "ModuleDisplay\\RadarDisplay_0", "Visible"), std::nullopt);
+  EXPECT_EQ(Stored(profilePath_, "ModuleDisplay\\RadarDisplay_5", "Visible"), std::nullopt);
+  EXPECT_EQ(Stored(profilePath_, "ModuleDisplay\\RadarDisplay_6", "Visible"), "1");
+  EXPECT_EQ(Stored(profilePath_, "Other", "Visible"), "1");
 }
 
 TEST_F(DataModuleProfile, ClearProfileWithoutDisplaySectionTouchesOnlyTheDataSection) {
-  Store(profilePath, kData, "TRAIL_TIME", "30");
-  Store(profilePath, "_0", "Visible", "1");
+  Store(profilePath_, kData, "TRAIL_TIME", "30");
+  Store(profilePath_, "_0", "Visible", "1");
   FileKeepingModule module("");
   module.ClearProfile();
-  EXPECT_EQ(Stored(profilePath, kData, "TRAIL_TIME"), std::nullopt);
-  EXPECT_EQ(Stored(profilePath, "_0", "Visible"), "1");
+  EXPECT_EQ(Stored(profilePath_, kData, "TRAIL_TIME"), std::nullopt);
+  EXPECT_EQ(Stored(profilePath_, "_0", "Visible"), "1");
 }
 
 }  // namespace

@@ -65,7 +65,8 @@ std::vector<VelIHMShownMessage> ShownMessages() {
   if (!library) return shown;
   auto count = reinterpret_cast<VelIHMShownMessageCountFunction>(
       GetProcAddress(library, "VelIHMShownMessageCount"));
-  auto get = reinterpret_cast<VelIHMGetShownMessageFunction>(GetProcAddress(library, "VelIHMGetShownMessage"));
+  auto get =
+      reinterpret_cast<VelIHMGetShownMessageFunction>(GetProcAddress(library, "VelIHMGetShownMessage"));
   for (int index = 0; count && get && index < count(); ++index) {
     VelIHMShownMessage message{};
     if (get(index, &message)) shown.push_back(message);

@@ -50,66 +50,66 @@ TEST(HostProfilePath, DefaultsToTheConfigFolderOfTheHostExecutable) {
 using ApplicationProfile = ProfileTest;
 
 TEST_F(ApplicationProfile, ReadsAndWritesThroughTheHostProfileFile) {
-  EXPECT_TRUE(app->WriteProfileInt(kData, "TRAIL_TIME", -30));
-  EXPECT_TRUE(app->WriteProfileString(kData, "NAME", "r\xE9glage"));
-  EXPECT_EQ(static_cast<int>(app->GetProfileInt(kData, "TRAIL_TIME", 7)), -30);
-  EXPECT_EQ(static_cast<int>(app->GetProfileInt(kData, "ABSENT", 7)), 7);
-  EXPECT_EQ(app->GetProfileString(kData, "NAME").str(), "r\xE9glage");
-  EXPECT_EQ(app->GetProfileString(kData, "ABSENT").str(), "");
-  EXPECT_EQ(Stored(profilePath, kData, "TRAIL_TIME"), "-30");
+  EXPECT_TRUE(app_->WriteProfileInt(kData, "TRAIL_TIME", -30));
+  EXPECT_TRUE(app_->WriteProfileString(kData, "NAME", "r\xE9glage"));
+  EXPECT_EQ(static_cast<int>(app_->GetProfileInt(kData, "TRAIL_TIME", 7)), -30);
+  EXPECT_EQ(static_cast<int>(app_->GetProfileInt(kData, "ABSENT", 7)), 7);
+  EXPECT_EQ(app_->GetProfileString(kData, "NAME").str(), "r\xE9glage");
+  EXPECT_EQ(app_->GetProfileString(kData, "ABSENT").str(), "");
+  EXPECT_EQ(Stored(profilePath_, kData, "TRAIL_TIME"), "-30");
   // Null value deletes the entry, null entry the section.
-  EXPECT_TRUE(app->WriteProfileString(kData, "NAME", nullptr));
-  EXPECT_EQ(app->GetProfileString(kData, "NAME", "gone").str(), "gone");
-  EXPECT_TRUE(app->WriteProfileString(kData, nullptr, nullptr));
-  EXPECT_EQ(static_cast<int>(app->GetProfileInt(kData, "TRAIL_TIME", 7)), 7);
+  EXPECT_TRUE(app_->WriteProfileString(kData, "NAME", nullptr));
+  EXPECT_EQ(app_->GetProfileString(kData, "NAME", "gone").str(), "gone");
+  EXPECT_TRUE(app_->WriteProfileString(kData, nullptr, nullptr));
+  EXPECT_EQ(static_cast<int>(app_->GetProfileInt(kData, "TRAIL_TIME", 7)), 7);
 }
 
 TEST_F(ApplicationProfile, ReadsSeeWhatAnotherProcessWrote) {
-  app->WriteProfileInt(kData, "K", 1);
-  EXPECT_EQ(static_cast<int>(app->GetProfileInt(kData, "K", 0)), 1);
+  app_->WriteProfileInt(kData, "K", 1);
+  EXPECT_EQ(static_cast<int>(app_->GetProfileInt(kData, "K", 0)), 1);
   const pid_t child = fork();
   ASSERT_GE(child, 0);
-  if (child == 0) _exit(app->WriteProfileInt(kData, "K", 2) ? 0 : 1);
+  if (child == 0) _exit(app_->WriteProfileInt(kData, "K", 2) ? 0 : 1);
   int status = 0;
   waitpid(child, &status, 0);
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  EXPECT_EQ(static_cast<int>(app->GetProfileInt(kData, "K", 0)), 2);
+  EXPECT_EQ(static_cast<int>(app_->GetProfileInt(kData, "K", 0)), 2);
 }
 
 TEST_F(ApplicationProfile, DeletingASectionKeyDeletesTheSectionsBelowIt) {
-  Store(profilePath, kData, "A", "1");
-  Store(profilePath, "ModuleData\\RadarData\\Files", "B", "2");
-  Store(profilePath, "ModuleData\\Other", "C", "3");
-  HKEY key = app->GetSectionKey(kData);
+  Store(profilePath_, kData, "A", "1");
+  Store(profilePath_, "ModuleData\\RadarData\\Files", "B", "2");
+  Store(profilePath_, "ModuleData\\Other", "C", "3");
+  HKEY key = app_->GetSectionKey(kData);
   ASSERT_NE(key, nullptr);
   EXPECT_EQ(RegDeleteKeyA(key, ""), ERROR_SUCCESS);
   EXPECT_EQ(RegDeleteKeyA(key, ""), ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
-  EXPECT_EQ(Stored(profilePath, kData, "A"), std::nullopt);
-  EXPECT_EQ(Stored(profilePath, "ModuleData\\RadarData\\Files", "B"), std::nullopt);
-  EXPECT_EQ(Stored(profilePath, "ModuleData\\Other", "C"), "3");
+  EXPECT_EQ(Stored(profilePath_, kData, "A"), std::nullopt);
+  EXPECT_EQ(Stored(profilePath_, "ModuleData\\RadarData\\Files", "B"), std::nullopt);
+  EXPECT_EQ(Stored(profilePath_, "ModuleData\\Other", "C"), "3");
   // A subkey name reaches below the key.
-  HKEY parent = app->GetSectionKey("ModuleData");
+  HKEY parent = app_->GetSectionKey("ModuleData");
   EXPECT_EQ(RegDeleteKeyA(parent, "Other"), ERROR_SUCCESS);
-  EXPECT_EQ(Stored(profilePath, "ModuleData\\Other", "C"), std::nullopt);
+  EXPECT_EQ(Stored(profilePath_, "ModuleData\\Other", "C"), std::nullopt);
   EXPECT_EQ(RegDeleteKeyA(parent, nullptr), ERROR_INVALID_PARAMETER);
   // Closed or foreign handles are refused, not followed.
   EXPECT_EQ(RegCloseKey(parent), ERROR_SUCCESS);
   EXPECT_EQ(RegCloseKey(parent), ERROR_INVALID_HANDLE);
   EXPECT_EQ(RegDeleteKeyA(parent, ""), ERROR_INVALID_HANDLE);
-  EXPECT_EQ(app->GetSectionKey("bad]name"), nullptr);
+  EXPECT_EQ(app_->GetSectionKey("bad]name"), nullptr);
 }
 
 TEST_F(ApplicationProfile, ASectionKeyEnumeratesTheSectionsKeysAsTheyWereAtTheFirstIndex) {
-  Store(profilePath, kData, "First", "1");
-  Store(profilePath, kData, "A_Longer_Name", "2");
-  HKEY key = app->GetSectionKey(kData);
+  Store(profilePath_, kData, "First", "1");
+  Store(profilePath_, kData, "A_Longer_Name", "2");
+  HKEY key = app_->GetSectionKey(kData);
   ASSERT_NE(key, nullptr);
   char name[8];
   DWORD length = sizeof name;
   ASSERT_EQ(RegEnumValueA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
   EXPECT_EQ(std::string(name, length), "First");
-  Store(profilePath, kData, "Later", "3");
+  Store(profilePath_, kData, "Later", "3");
   length = sizeof name;
   EXPECT_EQ(RegEnumValueA(key, 1, name, &length, nullptr, nullptr, nullptr, nullptr), ERROR_MORE_DATA);
   EXPECT_EQ(length, 13u);

@@ -2,10 +2,11 @@
 // blending rules.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <functional>
 #include <limits>
+#include <numbers>
 #include <vector>
 
 #include "d3d9_canvas.h"
@@ -33,7 +34,7 @@ private:
 
 // Corner k of a 32-gon around (24.37, 23.61), at `fraction` of its radius.
 Vertex PolygonPoint(int k, double fraction) {
-  const double angle = 2 * M_PI * (k % 32) / 32;
+  const double angle = 2 * std::numbers::pi * (k % 32) / 32;
   const double radius = 20.3 * fraction;
   return At(static_cast<float>(24.37 + radius * std::cos(angle)), static_cast<float>(23.61 + radius * std::sin(angle)),
             kHalfWhite);
@@ -69,7 +70,7 @@ TEST_F(D3d9RasteriserTest, EveryTriangulationOfAPolygonCoversEachPixelExactlyOnc
     draw();
     // A pixel blended twice would be brighter; one left out would stay black inside the polygon.
     EXPECT_EQ(canvas.Count(kBlendedOnce) + canvas.Count(0), 48 * 48);
-    EXPECT_NEAR(canvas.Count(kBlendedOnce), M_PI * 20.3 * 20.3, 40);
+    EXPECT_NEAR(canvas.Count(kBlendedOnce), std::numbers::pi * 20.3 * 20.3, 40);
     if (first.empty()) first = canvas.Pixels();
     EXPECT_EQ(canvas.Pixels(), first);
   }

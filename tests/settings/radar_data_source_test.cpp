@@ -190,9 +190,9 @@ TEST_F(RadarDataSource, ImoModeShowsNoTrailsButGivesTheRadarTheStoredTrailTime) 
     EXPECT_EQ(Integer(Owned(layer->GetFeature(0)).get(), "RAD_PRESET"), 174759);
   }
   // The IMO stand-ins do not replace the stored trail settings; the rest is stored.
-  EXPECT_EQ(Stored(profilePath, "TRAIL_TIME"), "30");
-  EXPECT_EQ(Stored(profilePath, "TRAIL_COLOR"), "1");
-  EXPECT_EQ(Stored(profilePath, "RADAR_TYPE"), "0");
+  EXPECT_EQ(Stored(profilePath_, "TRAIL_TIME"), "30");
+  EXPECT_EQ(Stored(profilePath_, "TRAIL_COLOR"), "1");
+  EXPECT_EQ(Stored(profilePath_, "RADAR_TYPE"), "0");
 }
 
 TEST_F(RadarDataSource, WithoutRadarStateThereIsNoFeatureYetWritesStillReachTheRadar) {
@@ -260,9 +260,9 @@ TEST_F(RadarDataSource, SettingsSurviveARestart) {
   waitpid(child, &status, 0);
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 
-  EXPECT_EQ(Stored(profilePath, "TRAIL_TIME"), "45");
-  EXPECT_EQ(Stored(profilePath, "VK_SHIFT_DIST"), "0.125000");
-  EXPECT_EQ(Stored(profilePath, "PRESET"), std::nullopt);
+  EXPECT_EQ(Stored(profilePath_, "TRAIL_TIME"), "45");
+  EXPECT_EQ(Stored(profilePath_, "VK_SHIFT_DIST"), "0.125000");
+  EXPECT_EQ(Stored(profilePath_, "PRESET"), std::nullopt);
   auto source = Open(false);
   FeaturePtr feature = Owned(source->GetLayer(0)->GetFeature(0));
   ASSERT_TRUE(feature);

@@ -39,18 +39,18 @@ private:
 class ProfileTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    profilePath = folder.File("profile.ini");
-    AfxSetHostProfilePath(profilePath.c_str());
-    app = std::make_unique<CWinApp>();
+    profilePath_ = folder_.File("profile.ini");
+    AfxSetHostProfilePath(profilePath_.c_str());
+    app_ = std::make_unique<CWinApp>();
   }
   void TearDown() override {
-    app.reset();
+    app_.reset();
     AfxSetHostProfilePath(nullptr);
   }
 
-  ScratchFolder folder;
-  std::string profilePath;
-  std::unique_ptr<CWinApp> app;
+  ScratchFolder folder_;
+  std::string profilePath_;
+  std::unique_ptr<CWinApp> app_;
 };
 
 // A value as stored in the profile file, read past the module's helpers.
