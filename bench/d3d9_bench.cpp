@@ -135,7 +135,8 @@ public:
         const std::uint32_t destination = pixels_[i];
         std::uint32_t blended = 0;
         for (int shift = 0; shift < 32; shift += 8) {
-          const std::uint32_t sum = ((texel >> shift) & 0xFFu) * alpha + ((destination >> shift) & 0xFFu) * (255 - alpha);
+          const std::uint32_t sum =
+              ((texel >> shift) & 0xFFu) * alpha + ((destination >> shift) & 0xFFu) * (255 - alpha);
           blended |= ((sum + 127) / 255) << shift;
         }
         pixels_[i] = blended;
@@ -156,7 +157,8 @@ public:
         const std::uint32_t destination = pixels_[i];
         std::uint32_t blended = 0;
         for (int shift = 0; shift < 32; shift += 8) {
-          const std::uint32_t sum = ((texel >> shift) & 0xFFu) * alpha + ((destination >> shift) & 0xFFu) * (255 - alpha);
+          const std::uint32_t sum =
+              ((texel >> shift) & 0xFFu) * alpha + ((destination >> shift) & 0xFFu) * (255 - alpha);
           blended |= ((sum + 127) / 255) << shift;
         }
         pixels_[i] = blended;
@@ -207,9 +209,19 @@ private:
       const double radius = kRadius * ring / 5;
       const float u = static_cast<float>(ring * 0.2 * kValidSamples / kTextureSize);
       vertices[2 * ring - 1] = {static_cast<float>(kCentreX + radius * std::sin(start)),
-                                static_cast<float>(kCentreY - radius * std::cos(start)), 0.5f, 1, diffuse, u, bandStart};
+                                static_cast<float>(kCentreY - radius * std::cos(start)),
+                                0.5f,
+                                1,
+                                diffuse,
+                                u,
+                                bandStart};
       vertices[2 * ring] = {static_cast<float>(kCentreX + radius * std::sin(end)),
-                            static_cast<float>(kCentreY - radius * std::cos(end)), 0.5f, 1, diffuse, u, bandEnd};
+                            static_cast<float>(kCentreY - radius * std::cos(end)),
+                            0.5f,
+                            1,
+                            diffuse,
+                            u,
+                            bandEnd};
     }
     void* data = nullptr;
     if (buffer->Lock(0, sizeof vertices, &data, 0) == D3D_OK) {

@@ -17,11 +17,10 @@ void FillDeviceCaps(D3DCAPS9& caps) {
   caps.SrcBlendCaps = blends;
   caps.DestBlendCaps = blends;
   caps.TextureCaps = D3DPTEXTURECAPS_ALPHA;
-  caps.TextureFilterCaps = D3DPTFILTERCAPS_MINFPOINT | D3DPTFILTERCAPS_MINFLINEAR | D3DPTFILTERCAPS_MAGFPOINT |
-                           D3DPTFILTERCAPS_MAGFLINEAR;
+  caps.TextureFilterCaps =
+      D3DPTFILTERCAPS_MINFPOINT | D3DPTFILTERCAPS_MINFLINEAR | D3DPTFILTERCAPS_MAGFPOINT | D3DPTFILTERCAPS_MAGFLINEAR;
   caps.TextureAddressCaps = D3DPTADDRESSCAPS_WRAP | D3DPTADDRESSCAPS_MIRROR | D3DPTADDRESSCAPS_CLAMP |
-                            D3DPTADDRESSCAPS_BORDER | D3DPTADDRESSCAPS_INDEPENDENTUV |
-                            D3DPTADDRESSCAPS_MIRRORONCE;
+                            D3DPTADDRESSCAPS_BORDER | D3DPTADDRESSCAPS_INDEPENDENTUV | D3DPTADDRESSCAPS_MIRRORONCE;
   caps.MaxTextureWidth = kMaxTextureSize;
   caps.MaxTextureHeight = kMaxTextureSize;
   caps.MaxTextureRepeat = kMaxTextureSize;
@@ -34,8 +33,8 @@ void FillDeviceCaps(D3DCAPS9& caps) {
   caps.GuardBandBottom = static_cast<float>(kGuardBand);
   caps.FVFCaps = 8;  // texture coordinate sets
   caps.TextureOpCaps = D3DTEXOPCAPS_DISABLE | D3DTEXOPCAPS_SELECTARG1 | D3DTEXOPCAPS_SELECTARG2 |
-                       D3DTEXOPCAPS_MODULATE | D3DTEXOPCAPS_MODULATE2X | D3DTEXOPCAPS_MODULATE4X |
-                       D3DTEXOPCAPS_ADD | D3DTEXOPCAPS_ADDSIGNED | D3DTEXOPCAPS_SUBTRACT;
+                       D3DTEXOPCAPS_MODULATE | D3DTEXOPCAPS_MODULATE2X | D3DTEXOPCAPS_MODULATE4X | D3DTEXOPCAPS_ADD |
+                       D3DTEXOPCAPS_ADDSIGNED | D3DTEXOPCAPS_SUBTRACT;
   caps.MaxTextureBlendStages = 1;
   caps.MaxSimultaneousTextures = 1;
   caps.MaxPrimitiveCount = 0xFFFFFFu;

@@ -76,9 +76,9 @@ HRESULT Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
   *texture = nullptr;
   // Textures here are plain texel stores: no render targets, depth buffers or generated mipmaps.
   const bool dynamic = (usage & D3DUSAGE_DYNAMIC) != 0;
-  if (sharedHandle != nullptr || width == 0 || height == 0 || width > kMaxTextureSize ||
-      height > kMaxTextureSize || levels > Texture::FullChainLength(width, height) || pool > D3DPOOL_SCRATCH ||
-      (usage & ~D3DUSAGE_DYNAMIC) != 0 || (dynamic && pool == D3DPOOL_MANAGED) || !IsTextureFormat(format)) {
+  if (sharedHandle != nullptr || width == 0 || height == 0 || width > kMaxTextureSize || height > kMaxTextureSize ||
+      levels > Texture::FullChainLength(width, height) || pool > D3DPOOL_SCRATCH || (usage & ~D3DUSAGE_DYNAMIC) != 0 ||
+      (dynamic && pool == D3DPOOL_MANAGED) || !IsTextureFormat(format)) {
     return D3DERR_INVALIDCALL;
   }
   if (!adapter_->TakesTextureFormat(format)) return D3DERR_NOTAVAILABLE;
@@ -89,8 +89,8 @@ HRESULT Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
   return D3D_OK;
 }
 
-HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
-                                   IDirect3DVertexBuffer9** buffer, HANDLE* sharedHandle) {
+HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool, IDirect3DVertexBuffer9** buffer,
+                                   HANDLE* sharedHandle) {
   if (buffer == nullptr) return D3DERR_INVALIDCALL;
   *buffer = nullptr;
   if (sharedHandle != nullptr || length == 0 || pool >= D3DPOOL_SCRATCH) return D3DERR_INVALIDCALL;
@@ -98,7 +98,8 @@ HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL 
   const auto layout = VertexLayout::FromFvf(fvf, 0);
   if (layout && length < layout->Size()) return D3DERR_INVALIDCALL;
   if (adapter_->Faults().failCreateVertexBuffer) return D3DERR_OUTOFVIDEOMEMORY;
-  VertexBuffer* created = VertexBuffer::Create({D3DFMT_VERTEXDATA, D3DRTYPE_VERTEXBUFFER, usage, pool, length, fvf}, this);
+  VertexBuffer* created =
+      VertexBuffer::Create({D3DFMT_VERTEXDATA, D3DRTYPE_VERTEXBUFFER, usage, pool, length, fvf}, this);
   if (created == nullptr) return E_OUTOFMEMORY;
   *buffer = created;
   return D3D_OK;

@@ -30,7 +30,8 @@ ScreenVertex Crossing(const ScreenVertex& inside, const ScreenVertex& outside, c
   ScreenVertex point;
   point.x = lerp(inside.x, outside.x);
   point.y = lerp(inside.y, outside.y);
-  for (int channel = 0; channel < 4; ++channel) point.colour[channel] = lerp(inside.colour[channel], outside.colour[channel]);
+  for (int channel = 0; channel < 4; ++channel)
+    point.colour[channel] = lerp(inside.colour[channel], outside.colour[channel]);
   point.u = lerp(inside.u, outside.u);
   point.v = lerp(inside.v, outside.v);
   (side.vertical ? point.x : point.y) = side.bound;

@@ -23,8 +23,8 @@ bool SelectsDiffuse(DWORD op, DWORD arg1, DWORD arg2) {
 
 // The operation is texel × diffuse.
 bool ModulatesTextureByDiffuse(DWORD op, DWORD arg1, DWORD arg2) {
-  return op == D3DTOP_MODULATE && ((arg1 == D3DTA_TEXTURE && IsPlainDiffuse(arg2)) ||
-                                   (arg2 == D3DTA_TEXTURE && IsPlainDiffuse(arg1)));
+  return op == D3DTOP_MODULATE &&
+         ((arg1 == D3DTA_TEXTURE && IsPlainDiffuse(arg2)) || (arg2 == D3DTA_TEXTURE && IsPlainDiffuse(arg1)));
 }
 
 std::uint32_t Argument(DWORD argument, std::uint32_t texel, std::uint32_t diffuse, D3DCOLOR factor) {
@@ -63,8 +63,7 @@ std::uint32_t Apply(DWORD op, std::uint32_t a, std::uint32_t b, std::uint32_t cu
   return result;
 }
 
-std::uint32_t BlendFactor(DWORD blend, int channel, std::uint32_t source, std::uint32_t destination,
-                          D3DCOLOR factor) {
+std::uint32_t BlendFactor(DWORD blend, int channel, std::uint32_t source, std::uint32_t destination, D3DCOLOR factor) {
   const std::uint32_t sourceAlpha = source >> 24;
   const std::uint32_t destinationAlpha = destination >> 24;
   switch (blend) {
@@ -114,10 +113,10 @@ std::uint32_t StageProgram::Evaluate(std::uint32_t texel, std::uint32_t diffuse)
   if (colourOp == D3DTOP_DISABLE) return diffuse;
   const std::uint32_t colour = Apply(colourOp, Argument(colourArg1, texel, diffuse, textureFactor),
                                      Argument(colourArg2, texel, diffuse, textureFactor), diffuse);
-  const std::uint32_t alpha =
-      alphaOp == D3DTOP_DISABLE ? diffuse
-                                : Apply(alphaOp, Argument(alphaArg1, texel, diffuse, textureFactor),
-                                        Argument(alphaArg2, texel, diffuse, textureFactor), diffuse);
+  const std::uint32_t alpha = alphaOp == D3DTOP_DISABLE
+                                  ? diffuse
+                                  : Apply(alphaOp, Argument(alphaArg1, texel, diffuse, textureFactor),
+                                          Argument(alphaArg2, texel, diffuse, textureFactor), diffuse);
   return (colour & 0x00FFFFFFu) | (alpha & 0xFF000000u);
 }
 
@@ -147,11 +146,10 @@ PixelPipeline ResolvePixelPipeline(const DeviceStates& states, const Texture* te
   pipeline.hasTexture = texture != nullptr;
   if (texture) pipeline.texture = texture->SamplingView();
   pipeline.combine = ChooseCombine(stage, pipeline.hasTexture);
-  pipeline.readsTexels =
-      pipeline.combine == CombineKind::kModulate ||
-      (pipeline.combine == CombineKind::kStage &&
-       (Selector(stage.colourArg1) == D3DTA_TEXTURE || Selector(stage.colourArg2) == D3DTA_TEXTURE ||
-        Selector(stage.alphaArg1) == D3DTA_TEXTURE || Selector(stage.alphaArg2) == D3DTA_TEXTURE));
+  pipeline.readsTexels = pipeline.combine == CombineKind::kModulate ||
+                         (pipeline.combine == CombineKind::kStage &&
+                          (Selector(stage.colourArg1) == D3DTA_TEXTURE || Selector(stage.colourArg2) == D3DTA_TEXTURE ||
+                           Selector(stage.alphaArg1) == D3DTA_TEXTURE || Selector(stage.alphaArg2) == D3DTA_TEXTURE));
 
   pipeline.sampler.addressU = states.Sampler0(D3DSAMP_ADDRESSU);
   pipeline.sampler.addressV = states.Sampler0(D3DSAMP_ADDRESSV);

@@ -99,10 +99,12 @@ struct TexelCursor {
   std::int64_t v = 0;
 
   explicit TexelCursor(const TriangleAttributes& attributes)
-      : originX(attributes.originX), originY(attributes.originY),
+      : originX(attributes.originX),
+        originY(attributes.originY),
         originU(ToTexelCoordinate(attributes.u.At(originX, originY), kMaxTexelCoordinate)),
         originV(ToTexelCoordinate(attributes.v.At(originX, originY), kMaxTexelCoordinate)),
-        du(ToTexelCoordinate(attributes.u.dx, kMaxTexelStep)), dv(ToTexelCoordinate(attributes.v.dx, kMaxTexelStep)),
+        du(ToTexelCoordinate(attributes.u.dx, kMaxTexelStep)),
+        dv(ToTexelCoordinate(attributes.v.dx, kMaxTexelStep)),
         duDown(ToTexelCoordinate(attributes.u.dy, kMaxTexelStep)),
         dvDown(ToTexelCoordinate(attributes.v.dy, kMaxTexelStep)) {}
   void StartSpan(int y, int left) {
@@ -125,9 +127,12 @@ struct WrappedPointSampler {
   std::uint32_t alphaFill;
 
   WrappedPointSampler(const TriangleAttributes& attributes, const PixelPipeline& pipeline)
-      : cursor(attributes), texels(pipeline.texture.texels), pitch(pipeline.texture.pitch),
+      : cursor(attributes),
+        texels(pipeline.texture.texels),
+        pitch(pipeline.texture.pitch),
         maskU(static_cast<std::uint32_t>(pipeline.texture.width - 1)),
-        maskV(static_cast<std::uint32_t>(pipeline.texture.height - 1)), alphaFill(pipeline.texture.alphaFill) {}
+        maskV(static_cast<std::uint32_t>(pipeline.texture.height - 1)),
+        alphaFill(pipeline.texture.alphaFill) {}
   // Also asks for the texels under the same pixels one row down, which the next span most likely
   // needs: a slanted texture read finds its texels in memory rather than in cache, and the request
   // lets those reads overlap the work on this span.
@@ -158,7 +163,9 @@ struct GeneralSampler {
 
   // Magnified or minified is decided once per triangle: its texture mapping is affine.
   GeneralSampler(const TriangleAttributes& attributes, const PixelPipeline& pipeline)
-      : cursor(attributes), texture(pipeline.texture), settings(pipeline.sampler),
+      : cursor(attributes),
+        texture(pipeline.texture),
+        settings(pipeline.sampler),
         linear(IsMinified(attributes) ? settings.linearWhenMinified : settings.linearWhenMagnified) {}
 
   static bool IsMinified(const TriangleAttributes& attributes) {
@@ -204,8 +211,8 @@ struct GeneralSampler {
       texel = Interpolate(Interpolate(Fetch(i, j), Fetch(i + 1, j), wu),
                           Interpolate(Fetch(i, j + 1), Fetch(i + 1, j + 1), wu), wv);
     } else {
-      texel = Fetch((cursor.u + kTexelRounding) >> kTexelFractionBits,
-                    (cursor.v + kTexelRounding) >> kTexelFractionBits);
+      texel =
+          Fetch((cursor.u + kTexelRounding) >> kTexelFractionBits, (cursor.v + kTexelRounding) >> kTexelFractionBits);
     }
     cursor.Advance();
     return texel;

@@ -79,8 +79,7 @@ bool IsPowerOfTwo(int size) { return size > 0 && (size & (size - 1)) == 0; }
 // Whether the default sampling (point, wrapped, power-of-two sides) applies to this triangle.
 bool TakesWrappedPointSampling(const TriangleAttributes& attributes, const PixelPipeline& pipeline) {
   const SamplerSettings& sampler = pipeline.sampler;
-  const bool linear =
-      GeneralSampler::IsMinified(attributes) ? sampler.linearWhenMinified : sampler.linearWhenMagnified;
+  const bool linear = GeneralSampler::IsMinified(attributes) ? sampler.linearWhenMinified : sampler.linearWhenMagnified;
   return !linear && sampler.addressU == D3DTADDRESS_WRAP && sampler.addressV == D3DTADDRESS_WRAP &&
          IsPowerOfTwo(pipeline.texture.width) && IsPowerOfTwo(pipeline.texture.height);
 }

@@ -12,8 +12,8 @@ void ExpandA4R4G4B4(const unsigned char* source, std::uint32_t* target, UINT cou
   for (UINT i = 0; i < count; ++i) {
     const std::uint32_t texel = source[2 * i] | (source[2 * i + 1] << 8);
     // Spread the four nibbles to the low nibble of each byte, then copy each into its high nibble.
-    const std::uint32_t spread = (texel & 0x000Fu) | ((texel & 0x00F0u) << 4) | ((texel & 0x0F00u) << 8) |
-                                 ((texel & 0xF000u) << 12);
+    const std::uint32_t spread =
+        (texel & 0x000Fu) | ((texel & 0x00F0u) << 4) | ((texel & 0x0F00u) << 8) | ((texel & 0xF000u) << 12);
     target[i] = spread * 0x11u;
   }
 }

@@ -48,7 +48,7 @@ Texture* Texture::Create(const TextureRequest& request, const void* owner) {
 
 HRESULT Texture::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) {
   if (level >= levels_.size() || desc == nullptr) return D3DERR_INVALIDCALL;
-  *desc = {request_.format, D3DRTYPE_SURFACE, request_.usage, request_.pool, D3DMULTISAMPLE_NONE, 0,
+  *desc = {request_.format,      D3DRTYPE_SURFACE,     request_.usage, request_.pool, D3DMULTISAMPLE_NONE, 0,
            levels_[level].width, levels_[level].height};
   return D3D_OK;
 }
@@ -67,7 +67,8 @@ HRESULT Texture::LockRect(UINT levelIndex, D3DLOCKED_RECT* lockedRect, const REC
   level.lockedRect = area;
   auto* bytes = reinterpret_cast<unsigned char*>(level.store.data());
   lockedRect->Pitch = static_cast<INT>(level.pitch);
-  lockedRect->pBits = bytes + std::size_t{level.pitch} * area.top + std::size_t{BytesPerTexel(request_.format)} * area.left;
+  lockedRect->pBits =
+      bytes + std::size_t{level.pitch} * area.top + std::size_t{BytesPerTexel(request_.format)} * area.left;
   return D3D_OK;
 }
 

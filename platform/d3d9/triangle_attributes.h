@@ -16,10 +16,10 @@ struct AttributePlane {
 struct TriangleAttributes {
   int originX = 0;  // a pixel at a corner, where fixed-point walks over the planes start
   int originY = 0;
-  bool flat = true;                // one diffuse colour over the whole triangle
-  std::uint32_t flatColour = 0;    // 0xAARRGGBB, when flat
-  AttributePlane colour[4];        // blue, green, red, alpha (0 to 255), when not flat
-  AttributePlane u;                // texels, when the pipeline reads texels
+  bool flat = true;              // one diffuse colour over the whole triangle
+  std::uint32_t flatColour = 0;  // 0xAARRGGBB, when flat
+  AttributePlane colour[4];      // blue, green, red, alpha (0 to 255), when not flat
+  AttributePlane u;              // texels, when the pipeline reads texels
   AttributePlane v;
 };
 

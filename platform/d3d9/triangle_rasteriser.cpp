@@ -40,8 +40,8 @@ AttributePlane PlaneThrough(const double (&x)[3], const double (&y)[3], double f
   return plane;
 }
 
-TriangleAttributes Interpolation(const ScreenVertex* (&corners)[3], const SnappedPoint (&points)[3],
-                                 const PixelPipeline& pipeline) {
+TriangleAttributes InterpolatedAttributes(const ScreenVertex* (&corners)[3], const SnappedPoint (&points)[3],
+                                          const PixelPipeline& pipeline) {
   double x[3], y[3];
   for (int i = 0; i < 3; ++i) {
     x[i] = static_cast<double>(points[i].x) / kSubpixelsPerPixel;
@@ -80,7 +80,7 @@ void DrawInsideBand(const ScreenVertex& a, const ScreenVertex& b, const ScreenVe
   }
   TriangleCoverage coverage(points, target.width, target.height);
   if (coverage.IsEmpty()) return;
-  RenderTriangleSpans(coverage, Interpolation(corners, points, pipeline), pipeline, target);
+  RenderTriangleSpans(coverage, InterpolatedAttributes(corners, points, pipeline), pipeline, target);
 }
 
 }  // namespace

@@ -11,8 +11,8 @@ namespace {
 
 bool IsUsable(const ViewSurface& surface) {
   return surface.pixels != nullptr && surface.width > 0 && surface.height > 0 &&
-         surface.width <= d3d9::kMaxSurfaceSize && surface.height <= d3d9::kMaxSurfaceSize &&
-         surface.pitch % 4 == 0 && surface.pitch / 4 >= surface.width;
+         surface.width <= d3d9::kMaxSurfaceSize && surface.height <= d3d9::kMaxSurfaceSize && surface.pitch % 4 == 0 &&
+         surface.pitch / 4 >= surface.width;
 }
 
 }  // namespace

@@ -3,8 +3,8 @@
 #include "windef.h"
 
 using D3DCOLOR = DWORD;  // 0xAARRGGBB
-#define D3DCOLOR_ARGB(a, r, g, b)                                                                     \
-  ((D3DCOLOR)((((a) & 0xffu) << 24) | (((r) & 0xffu) << 16) | (((g) & 0xffu) << 8) | ((b) & 0xffu)))
+#define D3DCOLOR_ARGB(a, r, g, b) \
+  ((D3DCOLOR)((((a)&0xffu) << 24) | (((r)&0xffu) << 16) | (((g)&0xffu) << 8) | ((b)&0xffu)))
 #define D3DCOLOR_XRGB(r, g, b) D3DCOLOR_ARGB(0xff, r, g, b)
 
 enum D3DFORMAT : DWORD {
@@ -264,10 +264,10 @@ enum D3DTEXTUREADDRESS : DWORD {
 #define D3DFVF_TEXTUREFORMAT2 0u
 #define D3DFVF_TEXTUREFORMAT3 1u
 #define D3DFVF_TEXTUREFORMAT4 2u
-#define D3DFVF_TEXCOORDSIZE1(set) (D3DFVF_TEXTUREFORMAT1 << ((set) * 2 + 16))
+#define D3DFVF_TEXCOORDSIZE1(set) (D3DFVF_TEXTUREFORMAT1 << ((set)*2 + 16))
 #define D3DFVF_TEXCOORDSIZE2(set) (D3DFVF_TEXTUREFORMAT2)
-#define D3DFVF_TEXCOORDSIZE3(set) (D3DFVF_TEXTUREFORMAT3 << ((set) * 2 + 16))
-#define D3DFVF_TEXCOORDSIZE4(set) (D3DFVF_TEXTUREFORMAT4 << ((set) * 2 + 16))
+#define D3DFVF_TEXCOORDSIZE3(set) (D3DFVF_TEXTUREFORMAT3 << ((set)*2 + 16))
+#define D3DFVF_TEXCOORDSIZE4(set) (D3DFVF_TEXTUREFORMAT4 << ((set)*2 + 16))
 
 // Resource usage.
 #define D3DUSAGE_RENDERTARGET 0x00000001u

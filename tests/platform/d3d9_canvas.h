@@ -35,7 +35,10 @@ inline std::vector<Vertex> Quad(float x0, float y0, float x1, float y1, float u0
 class Canvas {
 public:
   Canvas(UINT width, UINT height, UINT margin = 0)
-      : width_(width), height_(height), margin_(margin), stride_(width + 2 * margin),
+      : width_(width),
+        height_(height),
+        margin_(margin),
+        stride_(width + 2 * margin),
         store_(std::size_t{stride_} * (height + 2 * margin), kSentinel) {
     Clear(0);
     d3d_ = Direct3DCreate9(D3D_SDK_VERSION);

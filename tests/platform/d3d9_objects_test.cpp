@@ -42,7 +42,8 @@ TEST_F(D3d9ObjectsTest, BindingsHoldReferencesAndEverythingDiesWithItsLastReleas
   IDirect3DTexture9* texture = nullptr;
   IDirect3DVertexBuffer9* buffer = nullptr;
   ASSERT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
-  ASSERT_EQ(device->CreateVertexBuffer(3 * sizeof(Vertex), 0, kVertexFormat, D3DPOOL_DEFAULT, &buffer, nullptr), D3D_OK);
+  ASSERT_EQ(device->CreateVertexBuffer(3 * sizeof(Vertex), 0, kVertexFormat, D3DPOOL_DEFAULT, &buffer, nullptr),
+            D3D_OK);
   EXPECT_EQ(LiveDirect3DObjects(), liveBefore_ + 4);
   ASSERT_EQ(device->SetTexture(0, texture), D3D_OK);
   ASSERT_EQ(device->SetStreamSource(0, buffer, 0, sizeof(Vertex)), D3D_OK);
@@ -89,13 +90,12 @@ TEST_F(D3d9ObjectsTest, AdapterFaultsRefuseFormatsAndFailCreation) {
     ASSERT_EQ(canvas.Device()->GetDeviceCaps(&caps), D3D_OK);
     ASSERT_EQ(canvas.D3d()->GetAdapterDisplayMode(caps.AdapterOrdinal, &mode), D3D_OK);
     const auto check = [&](D3DFORMAT format) {
-      return canvas.D3d()->CheckDeviceFormat(caps.AdapterOrdinal, caps.DeviceType, mode.Format, 0,
-                                             D3DRTYPE_TEXTURE, format);
+      return canvas.D3d()->CheckDeviceFormat(caps.AdapterOrdinal, caps.DeviceType, mode.Format, 0, D3DRTYPE_TEXTURE,
+                                             format);
     };
     const auto create = [&](D3DFORMAT format) {
       IDirect3DTexture9* texture = nullptr;
-      const HRESULT result =
-          canvas.Device()->CreateTexture(8, 8, 1, 0, format, D3DPOOL_MANAGED, &texture, nullptr);
+      const HRESULT result = canvas.Device()->CreateTexture(8, 8, 1, 0, format, D3DPOOL_MANAGED, &texture, nullptr);
       EXPECT_EQ(texture != nullptr, result == D3D_OK);
       if (texture) texture->Release();
       return result;

@@ -126,8 +126,7 @@ TEST_F(D3d9RasteriserTest, PointSamplingPicksTheTexelDirect3DPicks) {
   };
   const Case cases[] = {
       {"texel centres on pixel centres", -0.5f, 3.5f, 0, 1, D3DTADDRESS_WRAP, 4, [](int x) { return x; }},
-      {"pixel centres on texel edges take the texel after", 0, 4, 0, 1, D3DTADDRESS_WRAP, 4,
-       [](int x) { return x; }},
+      {"pixel centres on texel edges take the texel after", 0, 4, 0, 1, D3DTADDRESS_WRAP, 4, [](int x) { return x; }},
       {"magnified twice", 0, 8, 0, 1, D3DTADDRESS_WRAP, 8, [](int x) { return x / 2; }},
       {"magnified three times", 0, 12, 0, 1, D3DTADDRESS_WRAP, 12, [](int x) { return x / 3; }},
       {"wrap repeats", -0.5f, 7.5f, 0, 2, D3DTADDRESS_WRAP, 8, [](int x) { return x % 4; }},
@@ -149,7 +148,8 @@ TEST_F(D3d9RasteriserTest, PointSamplingPicksTheTexelDirect3DPicks) {
     canvas.Device()->SetSamplerState(0, D3DSAMP_ADDRESSV, c.address);
     canvas.Draw(D3DPT_TRIANGLELIST, Quad(c.from, c.from, c.to, c.to, c.uFrom, c.uFrom, c.uTo, c.uTo));
     for (int y = 0; y < c.pixels; ++y) {
-      for (int x = 0; x < c.pixels; ++x) ASSERT_EQ(canvas.Pixel(x, y), texelColour(c.texel(x), c.texel(y))) << x << "," << y;
+      for (int x = 0; x < c.pixels; ++x)
+        ASSERT_EQ(canvas.Pixel(x, y), texelColour(c.texel(x), c.texel(y))) << x << "," << y;
     }
     EXPECT_EQ(canvas.Pixel(c.pixels, 0), 0u);
   }
@@ -252,9 +252,9 @@ TEST_F(D3d9RasteriserTest, NoCoordinateWritesOutsideTheSurfaceAndFarCornersStayW
   Canvas canvas(32, 32, 8);
   canvas.Device()->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
   const std::vector<Vertex> wild = {
-      At(-kHuge, -kHuge), At(kHuge, -kHuge), At(0, kHuge),     At(1e30f, 5), At(-1e30f, 6),  At(16, 1e30f),
-      At(kNaN, 3),        At(20, 20),        At(3, 25),        At(kInfinity, 0), At(31, 31), At(0, -kInfinity),
-      At(-40000, 16.5f),  At(40000, 16.5f),  At(16, 16.6f),    At(-5, -5),   At(40, -5),     At(40, 40),
+      At(-kHuge, -kHuge), At(kHuge, -kHuge), At(0, kHuge),  At(1e30f, 5),     At(-1e30f, 6), At(16, 1e30f),
+      At(kNaN, 3),        At(20, 20),        At(3, 25),     At(kInfinity, 0), At(31, 31),    At(0, -kInfinity),
+      At(-40000, 16.5f),  At(40000, 16.5f),  At(16, 16.6f), At(-5, -5),       At(40, -5),    At(40, 40),
   };
   EXPECT_EQ(canvas.Draw(D3DPT_TRIANGLELIST, wild), D3D_OK);
   EXPECT_TRUE(canvas.MarginIntact());

@@ -19,8 +19,8 @@ HRESULT CreateViewDevice(IDirect3D9* d3d, const ViewSurface& surface, IDirect3DD
 
 // Failures an adapter can show, for tests of the code that must cope with them.
 struct AdapterFaults {
-  bool refuseA8R8G8B8 = false;  // CheckDeviceFormat and CreateTexture refuse D3DFMT_A8R8G8B8
-  bool refuseA4R4G4B4 = false;  // ... and D3DFMT_A4R4G4B4
+  bool refuseA8R8G8B8 = false;          // CheckDeviceFormat and CreateTexture refuse D3DFMT_A8R8G8B8
+  bool refuseA4R4G4B4 = false;          // ... and D3DFMT_A4R4G4B4
   bool failCreateTexture = false;       // CreateTexture answers D3DERR_OUTOFVIDEOMEMORY
   bool failCreateVertexBuffer = false;  // CreateVertexBuffer answers D3DERR_OUTOFVIDEOMEMORY
 };
