@@ -1,11 +1,11 @@
 #include "module/module_data_sorvik.h"
 
-#include "common/radar_identity.h"
+#include <new>
 
-ModuleDisplay* ModuleDataSorvik::CreateDisplay() {
-  // The radar display module is not part of this build; the host gets no display.
-  return nullptr;
-}
+#include "common/radar_identity.h"
+#include "display/module_display_sorvik.h"
+
+ModuleDisplay* ModuleDataSorvik::CreateDisplay() { return new (std::nothrow) ModuleDisplaySorvik(this); }
 
 std::vector<FileTypeDescriptor> ModuleDataSorvik::GetFileTypes() { return {}; }
 

@@ -2,6 +2,7 @@
 // The MFC application object, the module state and message maps, as far as the module uses them.
 #include "afxstr.h"
 #include "windows.h"
+#include "wingdi.h"
 
 class CWinApp;
 
@@ -85,4 +86,67 @@ public:
   HKEY GetSectionKey(const char* section);
 
   DECLARE_MESSAGE_MAP()
+};
+
+// GDI objects: each wraps a handle and deletes the handle it owns when destroyed.
+class CGdiObject {
+public:
+  CGdiObject() = default;
+  virtual ~CGdiObject();
+  CGdiObject(const CGdiObject&) = delete;
+  CGdiObject& operator=(const CGdiObject&) = delete;
+
+  HGDIOBJ GetSafeHandle() const { return m_hObject; }
+  BOOL Attach(HGDIOBJ object);
+  HGDIOBJ Detach();
+  BOOL DeleteObject();
+
+  HGDIOBJ m_hObject = nullptr;
+};
+
+class CPen : public CGdiObject {
+public:
+  CPen() = default;
+  CPen(int style, int width, COLORREF colour);
+  BOOL CreatePen(int style, int width, COLORREF colour);
+  operator HPEN() const { return static_cast<HPEN>(m_hObject); }
+};
+
+class CBrush : public CGdiObject {
+public:
+  CBrush() = default;
+  explicit CBrush(COLORREF colour);
+  BOOL CreateSolidBrush(COLORREF colour);
+  operator HBRUSH() const { return static_cast<HBRUSH>(m_hObject); }
+};
+
+// A device context. A selection answers the C++ object that was selected before through this context,
+// or else an object the context makes for the handle, keeps until it is destroyed and that never
+// deletes its handle. Destroying a context that holds a handle deletes the handle.
+class CDC {
+public:
+  CDC();
+  virtual ~CDC();
+  CDC(const CDC&) = delete;
+  CDC& operator=(const CDC&) = delete;
+
+  HDC GetSafeHdc() const { return m_hDC; }
+  BOOL Attach(HDC dc);
+  HDC Detach();
+  BOOL DeleteDC();
+
+  // Each answers the object previously selected, or null on failure.
+  CPen* SelectObject(CPen* pen);
+  CBrush* SelectObject(CBrush* brush);
+  CGdiObject* SelectObject(CGdiObject* object);
+  CGdiObject* SelectStockObject(int index);
+
+  BOOL Ellipse(int left, int top, int right, int bottom);
+
+  HDC m_hDC = nullptr;
+
+private:
+  struct TemporaryObjects;
+  CGdiObject* Select(HGDIOBJ object);
+  TemporaryObjects* temporaries_;
 };

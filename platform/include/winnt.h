@@ -2,8 +2,11 @@
 // The generic handle and the language identifiers of the Windows calls.
 
 using HANDLE = void*;
+// Wide characters are the platform's own wide characters, so that L"..." literals are wide texts.
+using WCHAR = wchar_t;
 
 // Language identifiers: a primary language in the low ten bits, a sublanguage above it.
+using LANGID = unsigned short;
 #define LANG_NEUTRAL 0x00
 #define LANG_ENGLISH 0x09
 #define SUBLANG_NEUTRAL 0x00

@@ -195,8 +195,8 @@ struct CachedProfile {
     struct stat status {};
     if (handle.Get() >= 0 && fstat(handle.Get(), &status) != 0) return false;
     stamp = handle.Get() >= 0 ? FileStamp::Of(status) : FileStamp();
-    stampVouches = !stamp.exists || NowNanoseconds() - std::max(Nanoseconds(stamp.modified), Nanoseconds(stamp.changed)) >
-                                        kStampSlackNanoseconds;
+    const std::int64_t lastChange = std::max(Nanoseconds(stamp.modified), Nanoseconds(stamp.changed));
+    stampVouches = !stamp.exists || NowNanoseconds() - lastChange > kStampSlackNanoseconds;
     file = std::move(handle);
     return true;
   }

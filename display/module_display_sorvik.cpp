@@ -1,0 +1,294 @@
+#include "display/module_display_sorvik.h"
+
+#include <ogrsf_frmts.h>
+
+#include <algorithm>
+#include <new>
+#include <numbers>
+#include <optional>
+
+#include "common/navigation_geometry.h"
+#include "common/radar_identity.h"
+#include "display/echo_colour.h"
+#include "display/echo_geometry.h"
+#include "display/echo_rows.h"
+#include "display/echo_scene.h"
+#include "host/chart_view.h"
+#include "host/converter_api.h"
+#include "host/navigation_source.h"
+#include "host/render_context.h"
+#include "host/vk_feature.h"
+#include "module/module_data_sorvik.h"
+#include "module/service_libraries.h"
+#include "overlays/range_rings.h"
+#include "overlays/status_message.h"
+#include "settings/field_access.h"
+#include "settings/no_value.h"
+#include "settings/radar_settings_fields.h"
+
+namespace {
+
+constexpr double kTwoPi = 2.0 * std::numbers::pi;
+constexpr double kRadiansPerAngleUnit = kTwoPi / EchoGeometry::kAngleUnits;
+// The angle one sector spans, in whole angle units.
+constexpr double kSectorStep =
+    kTwoPi * (EchoGeometry::kAngleUnits / EchoGeometry::kSectors) / EchoGeometry::kAngleUnits;
+constexpr std::int32_t kNoHeadingWord = -1;
+constexpr int kNoRange = -1;
+constexpr std::uint16_t kRangeNotSeen = 0xFFFF;
+
+constexpr std::uint32_t kEchoPassColour = 0xFFFFFF;
+constexpr int kFullOpacity = 255;
+constexpr int kDimmedForDusk = 1;
+constexpr int kDimmedForNight = 2;
+// The highlight behind the antenna: its strongest opacity, fading to none at 1/20 of a turn.
+constexpr int kHighlightOpacity = 25;
+constexpr double kHighlightFade = 20.0;
+constexpr int kMultiColourIndex = 3;
+constexpr long kPrintingBit = 1;
+
+constexpr const char* kDayNightModeProperty = "DAY_NIGHT_MODE";
+constexpr const char* kPrintingStatusProperty = "PRINTING_STATUS";
+
+long DisplayProperty(const VKFeature* properties, const char* name) {
+  long value = 0;
+  if (properties != nullptr && !properties->GetValue(name, value)) value = 0;
+  return value;
+}
+
+// The age of sector t (counted back from the sector under the antenna) as a fraction of a turn.
+double SectorAge(int t) {
+  const double age = static_cast<double>(t) / EchoGeometry::kSectors;
+  return age < 0.0 ? age + 1.0 : age;
+}
+
+int EchoOpacity(double age, bool realTime, int dayNightMode) {
+  int opacity = realTime ? static_cast<int>((1.0 - 0.4 * age) * kFullOpacity) : kFullOpacity;
+  if (dayNightMode == kDimmedForDusk) opacity >>= 1;
+  if (dayNightMode == kDimmedForNight) opacity >>= 2;
+  return opacity;
+}
+
+int HighlightOpacity(double age) {
+  const double weight = std::max(0.0, 1.0 - kHighlightFade * age);
+  return std::min(kHighlightOpacity, static_cast<int>(weight * 0.1f * 254));
+}
+
+UnitConverter* Converter() {
+  ConverterAPI* service = GetConverterService();
+  return service != nullptr ? service->GetConverter() : nullptr;
+}
+
+OGRFeature* RadarSettingsFeature(ModuleDataSorvik& dataModule) {
+  OGRLayer* layer = dataModule.GetOGRLayer(0);
+  return layer != nullptr ? layer->GetFeature(0) : nullptr;
+}
+
+}  // namespace
+
+ModuleDisplaySorvik::ModuleDisplaySorvik(ModuleData* dataModule, SweepStore& store)
+    : ModuleDisplay(dataModule),
+      SweepRecorderClient(store),
+      dataModule_(dynamic_cast<ModuleDataSorvik*>(dataModule)),
+      textures_(GetEchoGeometry()) {
+  if (IsEchoGeometryConfigured()) sectors_.reset(new (std::nothrow) RadarSector[EchoGeometry::kSectors]);
+  visible_ = 1;
+  if (dataModule != nullptr) {
+    const ModuleLayerKey trails(kRadarModuleName, kTrailLayerName);
+    if (dataModule->GetLayers().Contains(trails)) hiddenLayers_.Add(trails);
+  }
+}
+
+// The sectors and textures go with their members; the textures release themselves.
+ModuleDisplaySorvik::~ModuleDisplaySorvik() = default;
+
+ModuleData* ModuleDisplaySorvik::GetDataModule() { return dataModule_; }
+
+std::int16_t ModuleDisplaySorvik::PollRedraw() {
+  if (!IsVisible()) return 0;
+  Poll();
+  const bool echoChanged = newEchoData_ != 0;
+  newEchoData_ = 0;
+  const TransmitterStatus status = ComputeTransmitterStatus(dataModule_, statusTicks_);
+  const bool statusChanged = status.code != lastStatus_.code ||
+                             (status.code == kStatusWarmingUp && status.value != lastStatus_.value);
+  if (statusChanged) {
+    lastStatus_ = status;
+    return 1;
+  }
+  return echoChanged ? 1 : 0;
+}
+
+bool ModuleDisplaySorvik::IsInRadarRange(ScreenPoint point, CoordinateConverter* converter) {
+  if (dataModule_ == nullptr || converter == nullptr) return false;
+  PosType position;
+  converter->ScreenToGeo(position, point);
+  NavigationSource* navigation = dataModule_->GetNavigationSource();
+  if (navigation == nullptr) return false;
+  const PosType ownShip = navigation->GetPosition();
+  double bearing = 0.0;
+  double arc = 0.0;
+  if (!BearingDistance(ownShip.latitude, ownShip.longitude, position.latitude, position.longitude,
+                       kGreatCircleRoute, bearing, arc)) {
+    return false;
+  }
+  UnitConverter* units = Converter();
+  if (units == nullptr) return false;
+  const double nauticalMiles = units->Convert(&arc, converter_units::kArcRadians, converter_units::kNauticalMiles);
+  if (nauticalMiles == kConverterNoValue) return false;
+  return nauticalMiles <= Store().GetSweepDistance();
+}
+
+void ModuleDisplaySorvik::OnStoreResized(int rows, int rowLength) {
+  textures_.ReleaseAll();
+  storeRows_ = rows;
+  storeRowLength_ = rowLength;
+}
+
+bool ModuleDisplaySorvik::OnNewSweeps() {
+  if (dataModule_ == nullptr || !textures_.HasTextures() || storeRows_ <= 0) return false;
+  EchoSettings settings;
+  ReadEchoSettings(dataModule_, settings);
+  const std::optional<EchoRowRun> run = EchoRowsToRewrite(storeRows_, seenCursor_, polledCursor_, settings.realTime);
+  if (run) RewriteRows(*run, settings);
+  return true;
+}
+
+void ModuleDisplaySorvik::RewriteRows(EchoRowRun run, const EchoSettings& settings) {
+  newEchoData_ = 1;
+  const bool trailsShown = IsLayerVisible(ModuleLayerKey(kRadarModuleName, kTrailLayerName));
+  UpdateEchoRows(trailsShown ? settings.trailColourIndex : -1, settings.echoColourIndex, run, Store(), &textures_);
+}
+
+bool ModuleDisplaySorvik::Draw(ChartView* view, int, VKFeature* displayProperties, int) {
+  if (dataModule_ == nullptr || view == nullptr || view->GetRenderMode() != kDisplayRenderMode) return true;
+  const int dayNightMode = static_cast<int>(DisplayProperty(displayProperties, kDayNightModeProperty));
+  const long printingStatus = DisplayProperty(displayProperties, kPrintingStatusProperty);
+  view->GetViewDC(0);
+
+  OGRFeature* settings = RadarSettingsFeature(*dataModule_);
+  if (settings != nullptr && dataModule_->GetNavigationSource() != nullptr) {
+    const EchoPlacement placement = PlaceEcho(settings);
+    ClearOnRangeChange(settings);
+    RenderContext* context = lastStatus_.code == kStatusNone ? view->GetRenderContext() : nullptr;
+    // A display built before the echo geometry was fixed has no sectors to draw the echo with.
+    IDirect3DDevice9* device = context != nullptr && sectors_ != nullptr ? context->GetDevice() : nullptr;
+    if (device != nullptr) {
+      DrawEcho(*view, *context, device, placement, dayNightMode);
+      context->EndUse();
+    }
+    DrawRingsAndLabels(*this, view, placement.centre.latitude, placement.centre.longitude, dayNightMode,
+                       static_cast<std::int32_t>(printingStatus));
+  }
+  if (settings != nullptr) OGRFeature::DestroyFeature(settings);
+  if ((printingStatus & kPrintingBit) == 0) DrawStatusMessage(view, dataModule_, statusTicks_);
+  return true;
+}
+
+ModuleDisplaySorvik::EchoPlacement ModuleDisplaySorvik::PlaceEcho(OGRFeature* settings) {
+  EchoPlacement placement;
+  NavigationSource& navigation = *dataModule_->GetNavigationSource();
+  placement.centre = navigation.GetPosition();
+
+  // The heading of the last sweep taken in; before any, or when the radar sends none, the ship's.
+  bool headingKnown = true;
+  if (seenCursor_.revolutions >= 0 && seenCursor_.heading != kNoHeadingWord) {
+    placement.heading = seenCursor_.heading * kRadiansPerAngleUnit;
+  } else {
+    double heading = NoValueDouble;
+    headingKnown = navigation.GetHeading(&heading) && heading != NoValueDouble;
+    placement.heading = headingKnown ? heading : 0.0;
+  }
+  if (!headingKnown) return placement;
+
+  // The shift direction is relative to the heading; the distance is an arc in radians.
+  double direction = 0.0;
+  double distance = 0.0;
+  if (!GetFieldDouble(settings, &direction, kFieldShiftDirection) ||
+      !GetFieldDouble(settings, &distance, kFieldShiftDistance)) {
+    return placement;
+  }
+  double latitude = 0.0;
+  double longitude = 0.0;
+  // A shift that leads nowhere (too far, or not a number) leaves the centre on the own ship.
+  if (RhumbLineDestination(placement.centre.latitude, placement.centre.longitude,
+                           NormalizeAngle(direction + placement.heading), distance, latitude, longitude)) {
+    placement.centre = PosType(latitude, longitude);
+  }
+  return placement;
+}
+
+void ModuleDisplaySorvik::ClearOnRangeChange(OGRFeature* settings) {
+  int range = kNoRange;
+  if (!GetFieldInteger(settings, &range, "RAD_RANGE")) range = kNoRange;
+  if (range == static_cast<int>(lastRange_)) return;
+  // The first range seen has no older picture to clear.
+  if (lastRange_ != kRangeNotSeen) ClearEchoImage(Store(), textures_);
+  lastRange_ = static_cast<std::uint16_t>(range);
+}
+
+void ModuleDisplaySorvik::DrawEcho(ChartView& view, RenderContext& context, IDirect3DDevice9* device,
+                                   const EchoPlacement& placement, int dayNightMode) {
+  const int generation = context.GetDeviceGeneration();
+  if (generation != deviceGeneration_) {
+    textures_.ReleaseAll();
+    deviceGeneration_ = generation;
+  }
+  if (!textures_.HasTextures()) {
+    CreateTextures(device);
+    return;
+  }
+  UnitConverter* converter = Converter();
+  if (converter == nullptr) return;
+
+  BeginEchoScene(device);
+  EchoSettings settings;
+  ReadEchoSettings(dataModule_, settings);
+  const auto currentSector =
+      static_cast<std::int16_t>(seenCursor_.angle * EchoGeometry::kSectors / EchoGeometry::kAngleUnits);
+  // The highlight reuses the outlines of the echo pass: without that pass there are none to use.
+  if (IsRadarLayerVisible()) {
+    DrawEchoPass(view, device, placement, settings, currentSector, dayNightMode, *converter);
+    if (settings.realTime) DrawHighlightPass(view, device, settings, currentSector);
+  }
+  EndEchoScene(device);
+}
+
+void ModuleDisplaySorvik::CreateTextures(IDirect3DDevice9* device) {
+  if (Store().GetDimensions().rows < 1 || !textures_.Create(device)) return;
+  // New textures hold nothing yet: fill them from the store now, so that the picture is whole at the
+  // next repaint rather than after the antenna's next turn, and ask for that repaint.
+  EchoSettings settings;
+  ReadEchoSettings(dataModule_, settings);
+  RewriteRows({0, textures_.Geometry().rows}, settings);
+}
+
+void ModuleDisplaySorvik::DrawEchoPass(ChartView& view, IDirect3DDevice9* device, const EchoPlacement& placement,
+                                       const EchoSettings& settings, int currentSector, int dayNightMode,
+                                       UnitConverter& converter) {
+  const double sweepDistance = Store().GetSweepDistance();
+  double bearing = 0.0;
+  for (int i = 0, t = currentSector; i < EchoGeometry::kSectors; ++i, --t, bearing += kSectorStep) {
+    RadarSector& sector = sectors_[static_cast<std::size_t>(i)];
+    sector.UpdateOutline(placement.centre, i, NormalizeAngle(bearing + placement.heading), sweepDistance,
+                         converter);
+    const int opacity = EchoOpacity(SectorAge(t), settings.realTime, dayNightMode);
+    sector.Draw(device, view, textures_, kEchoPassColour, static_cast<std::uint8_t>(opacity));
+  }
+}
+
+void ModuleDisplaySorvik::DrawHighlightPass(ChartView& view, IDirect3DDevice9* device,
+                                            const EchoSettings& settings, int currentSector) {
+  SelectVertexColour(device);
+  const int colourIndex = settings.echoColourIndex == kMultiColourIndex ? 0 : settings.echoColourIndex;
+  const auto colour = static_cast<std::uint32_t>(EchoColourTable(colourIndex));
+  for (int i = 0, t = currentSector; i < EchoGeometry::kSectors; ++i, --t) {
+    const int opacity = HighlightOpacity(SectorAge(t));
+    if (opacity == 0) continue;
+    sectors_[static_cast<std::size_t>(i)].Draw(device, view, textures_, colour, static_cast<std::uint8_t>(opacity));
+  }
+}
+
+bool ModuleDisplaySorvik::IsRadarLayerVisible() {
+  return IsLayerVisible(ModuleLayerKey(kRadarModuleName, kRadarLayerName));
+}

@@ -1,0 +1,59 @@
+#include "viewer/sea_chart_view.h"
+
+#include <algorithm>
+#include <new>
+
+namespace {
+
+// The share of the view's shorter side that the radar range's diameter takes.
+constexpr double kRangeFill = 0.9;
+// The range the view is scaled to before the radar tells its own.
+constexpr double kFirstRangeMiles = 4.0;
+
+ScreenPosition CentreOf(int width, int height) { return {width / 2.0, height / 2.0}; }
+
+double PixelsPerMileFor(int width, int height, double miles) {
+  return kRangeFill * std::min(width, height) / (2.0 * miles);
+}
+
+}  // namespace
+
+SeaChartView::SeaChartView(int width, int height, const PosType& centre)
+    : pixels_(width, height),
+      projection_(centre, CentreOf(width, height), PixelsPerMileFor(width, height, kFirstRangeMiles)) {}
+
+std::unique_ptr<SeaChartView> SeaChartView::Create(int width, int height, const PosType& centre,
+                                                   std::string& error) {
+  if (width <= 0 || height <= 0) {
+    error = "the view needs a positive width and height";
+    return nullptr;
+  }
+  std::unique_ptr<SeaChartView> view;
+  try {
+    view.reset(new SeaChartView(width, height, centre));
+  } catch (const std::bad_alloc&) {
+    error = "no memory for a " + std::to_string(width) + "x" + std::to_string(height) + " view";
+    return nullptr;
+  }
+  view->ClearToSea();
+  if (!view->renderContext_.CreateDevice(view->pixels_.Surface(), error)) return nullptr;
+  return view;
+}
+
+void SeaChartView::ClearToSea() { pixels_.Fill(kSeaColour); }
+
+void SeaChartView::FitRange(double miles) {
+  if (miles > 0.0) projection_.SetPixelsPerMile(PixelsPerMileFor(pixels_.Width(), pixels_.Height(), miles));
+}
+
+void SeaChartView::GeoToScreen(float& x, float& y, const PosType& position, int) {
+  const ScreenPosition point = projection_.ToScreen(position);
+  x = static_cast<float>(point.x);
+  y = static_cast<float>(point.y);
+}
+
+ViewSize SeaChartView::GetViewSize() { return {pixels_.Width(), pixels_.Height()}; }
+
+void SeaChartView::ScreenToGeo(PosType& position, const ScreenPoint& point) {
+  position = projection_.ToGeo({static_cast<double>(point.x), static_cast<double>(point.y)});
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The viewer's one chart view: open sea around the own ship (there is no chart yet), pixels of its own, a
+// Direct3D device drawing into them and a local projection centred on the ship. Displays draw on it
+// through the ChartView interface and find screen positions with its converter.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "host/chart_view.h"
+#include "host/coordinate_converter.h"
+#include "viewer/local_projection.h"
+#include "viewer/view_pixels.h"
+#include "viewer/view_render_context.h"
+
+class SeaChartView final : public ChartView, public CoordinateConverter {
+public:
+  // A view of `width` × `height` pixels centred on `centre`; null with the reason in `error` when its
+  // pixels or its device cannot be had.
+  static std::unique_ptr<SeaChartView> Create(int width, int height, const PosType& centre, std::string& error);
+
+  // Paints the whole view in the sea colour, before the displays draw on it.
+  void ClearToSea();
+  // Scales the view so that a circle of `miles` nautical miles around the centre fills most of it.
+  // Ignored unless `miles` is positive.
+  void FitRange(double miles);
+  void CentreOn(const PosType& centre) { projection_.SetCentre(centre); }
+
+  ViewSurface Surface() { return pixels_.Surface(); }
+
+  int GetRenderMode() override { return kDisplayRenderMode; }
+  // There is no GDI side yet.
+  CDC* GetViewDC(int) override { return nullptr; }
+  RenderContext* GetRenderContext() override { return &renderContext_; }
+  void GeoToScreen(float& x, float& y, const PosType& position, int flags) override;
+  ViewSize GetViewSize() override;
+  void ScreenToGeo(PosType& position, const ScreenPoint& point) override;
+
+private:
+  SeaChartView(int width, int height, const PosType& centre);
+
+  ViewPixels pixels_;
+  ViewRenderContext renderContext_;
+  LocalProjection projection_;
+};
+
+inline constexpr std::uint32_t kSeaColour = 0xFF12304Cu;
