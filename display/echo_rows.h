@@ -19,7 +19,8 @@ struct EchoRowRun {
 std::optional<EchoRowRun> EchoRowsToRewrite(int rows, const SweepCursor& seen, const SweepCursor& now, bool realTime);
 
 // Rewrites rows `run` of `store` into `textures` with the colours of the settings' colour indexes
-// (trail index -1 hides trail levels). Nothing without textures.
+// (a trail index without a colour, -1 or any other outside 0 to 2, hides trail levels). Nothing without
+// textures.
 void UpdateEchoRows(int trailIndex, int echoIndex, EchoRowRun run, const SweepStore& store,
                     EchoTextureSet* textures);
 

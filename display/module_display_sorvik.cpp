@@ -13,6 +13,7 @@
 #include "display/echo_geometry.h"
 #include "display/echo_rows.h"
 #include "display/echo_scene.h"
+#include "display/echo_trails.h"
 #include "host/chart_view.h"
 #include "host/converter_api.h"
 #include "host/navigation_source.h"
@@ -93,10 +94,7 @@ ModuleDisplaySorvik::ModuleDisplaySorvik(ModuleData* dataModule, SweepStore& sto
       textures_(GetEchoGeometry()) {
   if (IsEchoGeometryConfigured()) sectors_.reset(new (std::nothrow) RadarSector[EchoGeometry::kSectors]);
   visible_ = 1;
-  if (dataModule != nullptr) {
-    const ModuleLayerKey trails(kRadarModuleName, kTrailLayerName);
-    if (dataModule->GetLayers().Contains(trails)) hiddenLayers_.Add(trails);
-  }
+  if (dataModule != nullptr) HideTrailsInNewView(dataModule->GetLayers(), hiddenLayers_);
 }
 
 // The sectors and textures go with their members; the textures release themselves.
@@ -109,7 +107,7 @@ std::int16_t ModuleDisplaySorvik::PollRedraw() {
   Poll();
   const bool echoChanged = newEchoData_ != 0;
   newEchoData_ = 0;
-  const TransmitterStatus status = ComputeTransmitterStatus(dataModule_, statusTicks_);
+  const TransmitterStatus status = ComputeTransmitterStatus(dataModule_, Store().GetLastSweepTick(), statusTicks_);
   const bool statusChanged = status.code != lastStatus_.code ||
                              (status.code == kStatusWarmingUp && status.value != lastStatus_.value);
   if (statusChanged) {
@@ -156,8 +154,8 @@ bool ModuleDisplaySorvik::OnNewSweeps() {
 
 void ModuleDisplaySorvik::RewriteRows(EchoRowRun run, const EchoSettings& settings) {
   newEchoData_ = 1;
-  const bool trailsShown = IsLayerVisible(ModuleLayerKey(kRadarModuleName, kTrailLayerName));
-  UpdateEchoRows(trailsShown ? settings.trailColourIndex : -1, settings.echoColourIndex, run, Store(), &textures_);
+  const int trailIndex = TrailColourIndexInView(settings.trailColourIndex, IsLayerVisible(TrailLayerKey()));
+  UpdateEchoRows(trailIndex, settings.echoColourIndex, run, Store(), &textures_);
 }
 
 bool ModuleDisplaySorvik::Draw(ChartView* view, int, VKFeature* displayProperties, int) {
@@ -181,7 +179,8 @@ bool ModuleDisplaySorvik::Draw(ChartView* view, int, VKFeature* displayPropertie
                        static_cast<std::int32_t>(printingStatus));
   }
   if (settings != nullptr) OGRFeature::DestroyFeature(settings);
-  if ((printingStatus & kPrintingBit) == 0) DrawStatusMessage(view, dataModule_, statusTicks_);
+  if ((printingStatus & kPrintingBit) == 0)
+    DrawStatusMessage(view, dataModule_, Store().GetLastSweepTick(), statusTicks_);
   return true;
 }
 

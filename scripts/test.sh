@@ -7,7 +7,8 @@ variant=${1:-plain}
 build=$("$root/scripts/setup.sh" "$variant" | tail -n 1)
 
 case "$variant" in
-  asan) export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ;;
+  asan) export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+               LSAN_OPTIONS="suppressions=$root/tests/lsan-suppressions.txt" ;;
   tsan) export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$root/tests/tsan-suppressions.txt" ;;
 esac
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <new>
 
+#include "extensions/gdi32.h"
+
 namespace {
 
 // The share of the view's shorter side that the radar range's diameter takes.
@@ -37,6 +39,10 @@ std::unique_ptr<SeaChartView> SeaChartView::Create(int width, int height, const 
   }
   view->ClearToSea();
   if (!view->renderContext_.CreateDevice(view->pixels_.Surface(), error)) return nullptr;
+  if (!view->viewDC_.Attach(CreateViewDC(view->pixels_.Surface()))) {
+    error = "no device context for the view's pixels";
+    return nullptr;
+  }
   return view;
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 // The viewer's one chart view: open sea around the own ship (there is no chart yet), pixels of its own, a
-// Direct3D device drawing into them and a local projection centred on the ship. Displays draw on it
-// through the ChartView interface and find screen positions with its converter.
+// Direct3D device and a device context (for GDI and GDI+) both drawing into them, and a local projection
+// centred on the ship. Displays draw on it through the ChartView interface and find screen positions with
+// its converter.
 #include <cstdint>
 #include <memory>
 #include <string>
 
+#include "afxwin.h"
 #include "host/chart_view.h"
 #include "host/coordinate_converter.h"
 #include "viewer/local_projection.h"
@@ -15,7 +17,7 @@
 class SeaChartView final : public ChartView, public CoordinateConverter {
 public:
   // A view of `width` × `height` pixels centred on `centre`; null with the reason in `error` when its
-  // pixels or its device cannot be had.
+  // pixels, its device or its device context cannot be had.
   static std::unique_ptr<SeaChartView> Create(int width, int height, const PosType& centre, std::string& error);
 
   // Paints the whole view in the sea colour, before the displays draw on it.
@@ -28,8 +30,8 @@ public:
   ViewSurface Surface() { return pixels_.Surface(); }
 
   int GetRenderMode() override { return kDisplayRenderMode; }
-  // There is no GDI side yet.
-  CDC* GetViewDC(int) override { return nullptr; }
+  // The one device context on the view's pixels, for as long as the view lives.
+  CDC* GetViewDC(int) override { return &viewDC_; }
   RenderContext* GetRenderContext() override { return &renderContext_; }
   void GeoToScreen(float& x, float& y, const PosType& position, int flags) override;
   ViewSize GetViewSize() override;
@@ -39,6 +41,8 @@ private:
   SeaChartView(int width, int height, const PosType& centre);
 
   ViewPixels pixels_;
+  // Declared after the pixels it draws into, so that it is deleted before them.
+  CDC viewDC_;
   ViewRenderContext renderContext_;
   LocalProjection projection_;
 };

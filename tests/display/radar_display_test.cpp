@@ -16,10 +16,12 @@
 #include "display/echo_geometry.h"
 #include "display/module_display_sorvik.h"
 #include "display/sweep_store.h"
+#include "extensions/kernel32.h"
 #include "host/navigation_source.h"
 #include "host/vk_feature.h"
 #include "module/module_data_sorvik.h"
 #include "settings/field_access.h"
+#include "settings/no_value.h"
 #include "settings/radar_ogr_data_source.h"
 #include "support/fake_radar.h"
 #include "support/local_chart_view.h"
@@ -37,6 +39,7 @@ constexpr std::uint8_t kStrong = 7;
 constexpr int kRingSample = kGeometry.validSamples / 2;
 constexpr double kRingRadius = kPixelsPerMile / 2;
 const PosType kOwnShip(0.5, 0.2);
+constexpr DWORD kNow = 100000;
 
 class TestNavigation final : public NavigationSource {
 public:
@@ -48,7 +51,7 @@ public:
   }
   bool QueryNavigationFlag() override { return false; }
 
-  std::optional<double> heading_;
+  std::optional<double> heading_ = 0.0;  // north
 };
 
 // The radar's data module over a radar of the test's own, with the test's navigation source.
@@ -90,10 +93,14 @@ protected:
     ResetEchoGeometryForTesting();
     ConfigureEchoGeometry(false);
     TheSweepStore().Reset();
+    // Sweeps keep arriving: the transmitter status lets the echo show.
+    SetTickCountOverride(kNow);
+    TheSweepStore().StampSweepArrival(kNow);
     data_ = std::make_unique<TestDataModule>(&navigation_, radar_.Accessor());
   }
   void TearDown() override {
     data_.reset();
+    ClearTickCountOverride();
     TheSweepStore().Reset();
     ResetEchoGeometryForTesting();
     ProfileTest::TearDown();
@@ -178,7 +185,8 @@ TEST_F(RadarDisplayTest, EchoLandsAtTheBearingAndRadiusOfTheGeometry) {
   };
   // The shift is 0.3 miles to starboard: it follows the heading, and needs one.
   const std::vector<Case> cases = {
-      {"no heading: north up, unshifted", -1, std::nullopt, beam, 0.0, 0.0},
+      // A heading answered as the no-value marker: the status has one, the placement does not.
+      {"no heading: north up, unshifted", -1, NoValueDouble, beam, 0.0, 0.0},
       {"heading of the sweeps", 2048, 0.4, beam + kPi / 2, 0.0, -0.3},
       {"heading of the ship", -1, kPi, beam + kPi, -0.3, 0.0},
   };

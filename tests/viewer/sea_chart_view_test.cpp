@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "extensions/gdi32.h"
+
 namespace {
 
 constexpr double kDegree = M_PI / 180.0;
@@ -52,6 +54,27 @@ TEST(SeaChartView, OffersADeviceOnItsPixelsAndClearsToTheSea) {
   EXPECT_EQ(surface.pixels[surface.width * surface.height - 1], kSeaColour);
   EXPECT_EQ(view->GetViewSize().width, 400);
   EXPECT_EQ(view->GetViewSize().height, 300);
+}
+
+// GDI drawing through the view's device context lands in the view's pixels; the context goes with the view.
+TEST(SeaChartView, OffersADeviceContextOnItsPixels) {
+  const UINT before = LiveGdiObjects();
+  {
+    auto view = ViewAt(53.18, 5.27);
+    CDC* dc = view->GetViewDC(0);
+    ASSERT_NE(dc, nullptr);
+    ViewSurface surface;
+    ASSERT_TRUE(GetViewDCSurface(dc->GetSafeHdc(), surface));
+    EXPECT_EQ(surface.pixels, view->Surface().pixels);
+    CPen pen(PS_SOLID, 1, RGB(255, 0, 0));
+    CPen* old = dc->SelectObject(&pen);
+    dc->SelectStockObject(HOLLOW_BRUSH);
+    EXPECT_TRUE(dc->Ellipse(100, 50, 300, 250));
+    dc->SelectObject(old);
+    EXPECT_NE(view->Surface().pixels[150 * 400 + 100], kSeaColour) << "the circle's left edge";
+    EXPECT_EQ(view->Surface().pixels[150 * 400 + 200], kSeaColour) << "its hollow middle";
+  }
+  EXPECT_EQ(LiveGdiObjects(), before);
 }
 
 TEST(SeaChartView, RefusesSizesWithoutADevice) {

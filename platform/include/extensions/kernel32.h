@@ -31,3 +31,10 @@ bool FindStringResource(HMODULE module, UINT id, std::string_view& text);
 
 // For diagnostics and tests: how many references are held on a live module (0 for any other handle).
 DWORD GetModuleLoadCount(HMODULE module);
+
+// --- Tick count (test hook) --------------------------------------------------------------------------
+
+// For tests only: from now on GetTickCount answers `tick` (on every thread) instead of the system's
+// count, until ClearTickCountOverride gives it back to the clock. Lets a test step time, wrap included.
+void SetTickCountOverride(DWORD tick);
+void ClearTickCountOverride();
