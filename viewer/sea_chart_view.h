@@ -47,4 +47,5 @@ private:
   LocalProjection projection_;
 };
 
-inline constexpr std::uint32_t kSeaColour = 0xFF12304Cu;
+// The sea of a chart in day colours, which the module's dark rings and labels are drawn to stand on.
+inline constexpr std::uint32_t kSeaColour = 0xFFB9D7EAu;
