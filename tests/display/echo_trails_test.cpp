@@ -20,6 +20,7 @@
 #include "settings/radar_ogr_data_source.h"
 #include "support/fake_radar.h"
 #include "support/local_chart_view.h"
+#include "support/radar_feature_edit.h"
 #include "support/scratch_profile.h"
 #include "winbase.h"
 
@@ -101,14 +102,8 @@ protected:
   }
   void SweepTurn() { Sweep(0, GetEchoGeometry().rows); }
 
-  void SetInteger(const char* name, int value) {
-    OGRLayer* layer = data_->GetOGRLayer(0);
-    OGRFeature* feature = layer->GetFeature(0);
-    ASSERT_NE(feature, nullptr);
-    ASSERT_TRUE(SetFieldInteger(feature, &value, name));
-    EXPECT_EQ(layer->SetFeature(feature), OGRERR_NONE);
-    OGRFeature::DestroyFeature(feature);
-  }
+  void SetInteger(const char* name, int value) { SetRadarFeatureField(*data_, name, value); }
+
 
   void ShowTrailLayer() { display_->SetHiddenLayers(ModuleLayerKeyList()); }
 

@@ -25,6 +25,7 @@
 #include "settings/radar_ogr_data_source.h"
 #include "support/fake_radar.h"
 #include "support/local_chart_view.h"
+#include "support/radar_feature_edit.h"
 #include "support/scratch_profile.h"
 
 namespace {
@@ -118,22 +119,10 @@ protected:
     }
   }
 
-  void SetInteger(const char* name, int value) {
-    OGRLayer* layer = data_->GetOGRLayer(0);
-    OGRFeature* feature = layer->GetFeature(0);
-    ASSERT_NE(feature, nullptr);
-    ASSERT_TRUE(SetFieldInteger(feature, &value, name));
-    EXPECT_EQ(layer->SetFeature(feature), OGRERR_NONE);
-    OGRFeature::DestroyFeature(feature);
-  }
-  void SetReal(const char* name, double value) {
-    OGRLayer* layer = data_->GetOGRLayer(0);
-    OGRFeature* feature = layer->GetFeature(0);
-    ASSERT_NE(feature, nullptr);
-    ASSERT_TRUE(SetFieldDouble(feature, &value, name));
-    EXPECT_EQ(layer->SetFeature(feature), OGRERR_NONE);
-    OGRFeature::DestroyFeature(feature);
-  }
+  void SetInteger(const char* name, int value) { SetRadarFeatureField(*data_, name, value); }
+
+  void SetReal(const char* name, double value) { SetRadarFeatureField(*data_, name, value); }
+
 
   std::unique_ptr<ModuleDisplaySorvik> NewDisplay() {
     return std::unique_ptr<ModuleDisplaySorvik>(static_cast<ModuleDisplaySorvik*>(data_->CreateDisplay()));
