@@ -8,7 +8,7 @@ variant=${1:-plain}
 
 packages=(cmake ninja-build g++ pkg-config binutils
           libgdal-dev libinih-dev libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
-          libcairo2-dev libpango1.0-dev libfontconfig-dev fontconfig fonts-liberation)
+          libcairo2-dev libpango1.0-dev libfontconfig-dev libfreetype-dev fontconfig fonts-liberation)
 
 missing=()
 for package in "${packages[@]}"; do
