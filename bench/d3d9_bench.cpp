@@ -18,6 +18,7 @@
 
 #include "d3d9.h"
 #include "extensions/d3d9.h"
+#include "plain_blend.h"
 
 namespace {
 
@@ -131,15 +132,7 @@ public:
     for (const Span& span : spans_) {
       for (std::size_t i = span.begin; i < span.end; ++i, ++place) {
         const std::uint32_t texel = texels_[*place >> 20][*place & 0xFFFFFu];
-        const std::uint32_t alpha = texel >> 24;
-        const std::uint32_t destination = pixels_[i];
-        std::uint32_t blended = 0;
-        for (int shift = 0; shift < 32; shift += 8) {
-          const std::uint32_t sum =
-              ((texel >> shift) & 0xFFu) * alpha + ((destination >> shift) & 0xFFu) * (255 - alpha);
-          blended |= ((sum + 127) / 255) << shift;
-        }
-        pixels_[i] = blended;
+        pixels_[i] = PlainBlend(texel, pixels_[i]);
       }
     }
   }
@@ -153,15 +146,7 @@ public:
       const std::uint32_t* line = texels + (y % kTextureSize) * kTextureSize;
       for (std::size_t i = span.begin; i < span.end; ++i) {
         const std::uint32_t texel = line[i % kTextureSize];
-        const std::uint32_t alpha = texel >> 24;
-        const std::uint32_t destination = pixels_[i];
-        std::uint32_t blended = 0;
-        for (int shift = 0; shift < 32; shift += 8) {
-          const std::uint32_t sum =
-              ((texel >> shift) & 0xFFu) * alpha + ((destination >> shift) & 0xFFu) * (255 - alpha);
-          blended |= ((sum + 127) / 255) << shift;
-        }
-        pixels_[i] = blended;
+        pixels_[i] = PlainBlend(texel, pixels_[i]);
       }
     }
   }
