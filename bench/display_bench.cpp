@@ -27,8 +27,10 @@
 #include "display/module_display_sorvik.h"
 #include "display/sweep_store.h"
 #include "extensions/d3d9.h"
+#include "extensions/kernel32.h"
 #include "host/navigation_source.h"
 #include "module/module_data_sorvik.h"
+#include "plain_blend.h"
 #include "settings/field_access.h"
 #include "settings/radar_ogr_data_source.h"
 #include "support/fake_radar.h"
@@ -69,6 +71,16 @@ void FillTurn(SweepStore& store, const EchoGeometry& geometry) {
     store.AddSweep(&sweep, 1.0);
   }
 }
+
+// The tick count held still for the life of the object.
+class FrozenTicks {
+public:
+  static constexpr DWORD kNow = 1'000'000;
+  FrozenTicks() { SetTickCountOverride(kNow); }
+  ~FrozenTicks() { ClearTickCountOverride(); }
+  FrozenTicks(const FrozenTicks&) = delete;
+  FrozenTicks& operator=(const FrozenTicks&) = delete;
+};
 
 class FixedNavigation final : public NavigationSource {
 public:
@@ -135,14 +147,7 @@ void BlendPlainly(const DiscTexels& disc, const std::vector<std::vector<std::uin
   for (std::size_t i = 0; i < disc.pixels.size(); ++i) {
     const std::uint32_t place = disc.places[i];
     const std::uint32_t texel = texels[place >> 24][place & 0xFFFFFFu];
-    const std::uint32_t alpha = texel >> 24;
-    const std::uint32_t destination = pixels[disc.pixels[i]];
-    std::uint32_t blended = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-      const std::uint32_t sum = ((texel >> shift) & 0xFFu) * alpha + ((destination >> shift) & 0xFFu) * (255 - alpha);
-      blended |= ((sum + 127) / 255) << shift;
-    }
-    pixels[disc.pixels[i]] = blended;
+    pixels[disc.pixels[i]] = PlainBlend(texel, pixels[disc.pixels[i]]);
   }
 }
 
@@ -150,6 +155,9 @@ void BM_DisplayRepaint(benchmark::State& state) {
   const EchoGeometry& geometry = UseGeometry(state.range(0) != 0);
   SweepStore store;
   FillTurn(store, geometry);
+  // The radar has just sent its sweeps, and time stands still: no transmitter status hides the echo.
+  const FrozenTicks frozen;
+  store.StampSweepArrival(FrozenTicks::kNow);
 
   std::vector<DWORD> pixels(std::size_t{kWidth} * kHeight, 0xFF203040u);
   IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
