@@ -1,9 +1,10 @@
 #pragma once
 // The simulated radar behind the SorVikRadar interface. Open starts a session: the radar powers on and
-// its own thread starts; the thread counts down the warm-up and the watchman, turns the antenna at the
-// configured rate while transmitting, and calls the registered callbacks: every sweep callback once per
-// sweep, every change callback after each change of the published state (its own or the host's; changes
-// close together are announced once). Calls from the host may come from any thread.
+// its own thread starts; the thread counts down the warm-up and the watchman, takes the sweeps of the
+// configured source (the simulated scene or a replayed capture) while transmitting, and calls the
+// registered callbacks: every sweep callback once per sweep, every change callback after each change of
+// the published state (its own or the host's; changes close together are announced once). Calls from
+// the host may come from any thread.
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -14,14 +15,17 @@
 #include "host/radar_service.h"
 #include "services/radar/callback_registry.h"
 #include "services/radar/radar_control.h"
+#include "services/radar/radar_source.h"
 #include "services/radar/simulator_config.h"
 #include "services/radar/state_feature.h"
-#include "services/radar/sweep_generator.h"
 
 namespace radarsim {
 
 // Open's answer when called from a callback on the radar's own thread, which cannot wait for itself.
 constexpr int kOpenFromRadarThread = -1;
+// Open's answer when the configured source cannot start (a capture to replay that cannot be read); the
+// reason goes to the standard error.
+constexpr int kOpenSourceFailed = -6;
 // Answers of the other calls.
 constexpr int kRadarOk = 0;
 constexpr int kRadarFailed = -1;
@@ -58,8 +62,6 @@ public:
 
 private:
   using Clock = std::chrono::steady_clock;
-  class Session;
-
   void Run();
   void StopWorker();
   bool OnRadarThread();
@@ -81,7 +83,7 @@ private:
   bool stopRequested_ = false;
   std::thread::id radarThreadId_;
   // Owned by the radar thread while it runs; created and destroyed while it does not.
-  std::unique_ptr<Session> session_;
+  std::unique_ptr<RadarSource> source_;
   std::thread worker_;
 };
 

@@ -22,7 +22,7 @@ void SimulatedRadarService::GetRadarIdentity(CString& maker, CString& name, CStr
   model.Format("SIM-%d", config_.model);
   serial.Format("%08llX", static_cast<unsigned long long>(config_.seed & 0xFFFFFFFFull));
   software = "1.0";
-  hardware = "SIMULATED";
+  hardware = config_.source == SimulatorConfig::Source::kReplay ? "REPLAY" : "SIMULATED";
 }
 
 }  // namespace radarsim

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <limits>
 
 namespace radarsim {
@@ -50,8 +51,27 @@ bool ParseSeed(const char* text, std::uint64_t& value) {
   return true;
 }
 
+// `path` relative to the folder of the file `iniPath`; absolute paths as they are.
+std::string RelativeTo(const std::string& iniPath, const char* path) {
+  if (path[0] == '/') return path;
+  const auto slash = iniPath.find_last_of('/');
+  return slash == std::string::npos ? std::string(path) : iniPath.substr(0, slash + 1) + path;
+}
+
+bool ParseWord(const char* text, std::initializer_list<const char*> words, int& index) {
+  int n = 0;
+  for (const char* word : words) {
+    if (strcasecmp(text, word) == 0) {
+      index = n;
+      return true;
+    }
+    ++n;
+  }
+  return false;
+}
+
 // Stores one key's value; false for an unknown key or a value that does not parse or is out of bounds.
-bool ApplyKey(SimulatorConfig& config, const char* key, const char* value) {
+bool ApplyKey(SimulatorConfig& config, const std::string& iniPath, const char* key, const char* value) {
   constexpr int kIntMin = std::numeric_limits<int>::min();
   constexpr int kIntMax = std::numeric_limits<int>::max();
   auto is = [key](const char* name) { return strcasecmp(key, name) == 0; };
@@ -80,6 +100,31 @@ bool ApplyKey(SimulatorConfig& config, const char* key, const char* value) {
            ParseDouble(value, 0.0, 359.999, config.headingDegrees);
   }
   if (is("WatchmanLookTurns")) return ParseInt(value, 1, 1000, config.watchmanLookTurns);
+  int word = 0;
+  if (is("Source")) {
+    if (!ParseWord(value, {"simulation", "replay"}, word)) return false;
+    config.source = word == 0 ? SimulatorConfig::Source::kSimulation : SimulatorConfig::Source::kReplay;
+    return true;
+  }
+  if (is("Capture")) {
+    if (*value == '\0') return false;
+    config.capturePath = RelativeTo(iniPath, value);
+    return true;
+  }
+  if (is("Pace")) {
+    if (strcasecmp(value, "recorded") == 0) {
+      config.pace = 1.0;
+      return true;
+    }
+    return ParseDouble(value, 0.1, 100.0, config.pace);
+  }
+  if (is("AtEnd")) {
+    if (!ParseWord(value, {"loop", "stop"}, word)) return false;
+    config.atEnd = word == 0 ? SimulatorConfig::AtEnd::kLoop : SimulatorConfig::AtEnd::kStop;
+    return true;
+  }
+  if (is("BearingAlignment")) return ParseDouble(value, -180.0, 180.0, config.bearingAlignmentDegrees);
+  if (is("RangeFactor")) return ParseDouble(value, 0.5, 2.0, config.rangeFactor);
   return false;
 }
 
@@ -90,7 +135,7 @@ struct ParseContext {
 
 int HandleEntry(void* user, const char* section, const char* key, const char* value) {
   auto& context = *static_cast<ParseContext*>(user);
-  if (strcasecmp(section, kSection) != 0 || !ApplyKey(*context.config, key, value)) {
+  if (strcasecmp(section, kSection) != 0 || !ApplyKey(*context.config, *context.path, key, value)) {
     std::fprintf(stderr, "%s: ignored [%s] %s = %s\n", context.path->c_str(), section, key, value);
   }
   return 1;  // keep reading: one bad entry does not spoil the others

@@ -18,6 +18,16 @@
 //   SeaState = 40           ; strength of the sea clutter, 0 to 100
 //   Heading = -1            ; ship's heading in degrees sent with each sweep; -1: the radar has none
 //   WatchmanLookTurns = 16  ; antenna turns transmitted each time the watchman wakes the radar
+//   Source = simulation     ; simulation: the simulated scene; replay: a capture recorded at sea
+//   Capture = <path>        ; replay: the capture file (pcap, plain or gzip), relative to this file's folder
+//   Pace = recorded         ; replay: recorded (real time) or a factor 0.1 to 100 (2 plays twice as fast)
+//   AtEnd = loop            ; replay: loop (start over) or stop (no more sweeps) at the capture's end
+//   BearingAlignment = 0    ; replay: degrees -180 to 180 added to every spoke angle (antenna mounting)
+//   RangeFactor = 1         ; replay: 0.5 to 2, scales the recorded range (a calibration setting)
+//
+// A replay transmits the capture's spokes as recorded: the recording's range selects the range setting,
+// its clock runs only while the radar transmits, and the capture's own-ship navigation is published
+// (services/radar/own_ship_fix.h). The other keys keep their meaning; the scene keys are not used.
 #include <cstdint>
 #include <string>
 
@@ -38,6 +48,15 @@ struct SimulatorConfig {
   int seaState = 40;
   double headingDegrees = -1.0;
   int watchmanLookTurns = 16;
+
+  enum class Source { kSimulation, kReplay };
+  enum class AtEnd { kLoop, kStop };
+  Source source = Source::kSimulation;
+  std::string capturePath;  // as resolved against the configuration file's folder
+  double pace = 1.0;
+  AtEnd atEnd = AtEnd::kLoop;
+  double bearingAlignmentDegrees = 0.0;
+  double rangeFactor = 1.0;
 };
 
 constexpr const char* kConfigFileName = "VKSorVik.ini";

@@ -12,16 +12,16 @@ namespace {
 
 constexpr const char* kLibraryName = "VKSorVik.dll";
 
+}  // namespace
+
 // The staged library: from the stage folder the tests are given, or beside the test program's bin/.
-std::string LibraryPath() {
+std::string ServiceLibraryPath() {
   if (const char* stage = std::getenv("SORVIK_STAGE_DIR"); stage && *stage) {
     return std::string(stage) + "/SORVIK/" + kLibraryName;
   }
   const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe");
   return (program.parent_path() / ".." / "SORVIK" / kLibraryName).string();
 }
-
-}  // namespace
 
 void SweepLog::Clear(std::size_t samplesToKeep) {
   std::lock_guard lock(mutex_);
@@ -85,7 +85,7 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds t
 
 VKSorVikAPI& RadarServiceTest::Service() {
   static VKSorVikAPI* service = [] {
-    void* library = dlopen(LibraryPath().c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* library = dlopen(ServiceLibraryPath().c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library) {
       ADD_FAILURE() << dlerror();
       std::abort();

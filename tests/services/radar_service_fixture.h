@@ -57,6 +57,9 @@ std::atomic<int>& ChangeCount();
 void RecordSweep(const SweepRecord* sweep);
 void RecordChange();
 
+// The staged service library's file.
+std::string ServiceLibraryPath();
+
 // Polls `condition` until it holds or `timeout` passes.
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 

@@ -1,0 +1,174 @@
+#include "services/radar/capture_reader.h"
+
+#include <pcap/pcap.h>
+
+#include <deque>
+#include <string_view>
+
+#include "services/radar/capture_stream.h"
+#include "services/radar/ipv4_reassembly.h"
+#include "services/radar/nmea_sentence.h"
+#include "services/radar/packet_layers.h"
+#include "services/radar/spoke_frame.h"
+
+namespace radarsim {
+namespace {
+
+std::string LinkTypeError(int linkType) {
+  const char* name = pcap_datalink_val_to_name(linkType);
+  const char* description = pcap_datalink_val_to_description(linkType);
+  std::string text = "the capture's link type ";
+  text += name != nullptr ? name : "unknown";
+  if (description != nullptr) text += std::string(" (") + description + ")";
+  text += ", number " + std::to_string(linkType) +
+          ", is not one the reader understands (Ethernet, Linux cooked, raw IP)";
+  return text;
+}
+
+class PcapCaptureReader final : public CaptureReader {
+public:
+  PcapCaptureReader(std::string name, std::unique_ptr<CaptureStream> stream, LinkLayer layer, CapturePorts ports)
+      : name_(std::move(name)), stream_(std::move(stream)), layer_(layer), ports_(ports) {}
+
+  bool Next(CaptureEvent& event) override {
+    while (pending_.empty()) {
+      if (ended_) return false;
+      ReadRecord();
+    }
+    event = std::move(pending_.front());
+    pending_.pop_front();
+    return true;
+  }
+
+  const std::string& Error() const override { return error_; }
+  const CaptureCounts& Counts() const override { return counts_; }
+
+private:
+  void ReadRecord() {
+    CaptureRecord record;
+    switch (stream_->Next(record)) {
+      case CaptureStream::Result::kRecord: break;
+      case CaptureStream::Result::kEnd: return End("");
+      case CaptureStream::Result::kTruncated:
+        return End(name_ + ": the capture is truncated after " + std::to_string(counts_.packets) + " records");
+      case CaptureStream::Result::kError:
+        return End(name_ + ": cannot read record " + std::to_string(counts_.packets + 1) + ": " +
+                   stream_->ErrorText());
+    }
+    ++counts_.packets;
+    if (!firstSeconds_) firstSeconds_ = record.seconds;
+    const double seconds = record.seconds - *firstSeconds_;
+    reassembly_.Expire(seconds);
+    counts_.droppedDatagrams = reassembly_.Dropped();
+    const auto ipBytes = Ipv4PacketOf(layer_, record.bytes);
+    if (!ipBytes) return;
+    const auto packet = ParseIpv4(*ipBytes);
+    if (!packet || packet->protocol != kUdpProtocol) return;
+    if (!packet->IsFragment()) return HandleUdp(packet->payload, seconds);
+    const auto whole = reassembly_.Add(*packet, seconds);
+    counts_.droppedDatagrams = reassembly_.Dropped();
+    if (whole) HandleUdp(*whole, seconds);
+  }
+
+  void End(std::string error) {
+    ended_ = true;
+    error_ = std::move(error);
+    counts_.cutDatagrams = reassembly_.Unfinished();
+  }
+
+  void HandleUdp(ByteView bytes, double seconds) {
+    const auto udp = ParseUdp(bytes);
+    if (!udp) return;
+    if (udp->destinationPort == ports_.spokes) {
+      ++counts_.datagrams;
+      if (!udp->lengthValid) {
+        ++counts_.badFrames;
+        return;
+      }
+      HandleSpokes(udp->payload, seconds);
+    } else if (udp->destinationPort == ports_.nmea) {
+      ++counts_.datagrams;
+      if (!udp->lengthValid) {
+        ++counts_.badSentences;
+        return;
+      }
+      HandleSentences(udp->payload, seconds);
+    }
+  }
+
+  void HandleSpokes(ByteView payload, double seconds) {
+    SpokeFrame frame = DecodeSpokeFrame(payload);
+    if (!frame.sizeValid) {
+      ++counts_.badFrames;
+      return;
+    }
+    ++counts_.frames;
+    counts_.badFrames += frame.badSpokes;
+    counts_.spokes += frame.spokes.size();
+    for (Spoke& spoke : frame.spokes) {
+      CaptureEvent& event = pending_.emplace_back();
+      event.kind = CaptureEvent::Kind::kSpoke;
+      event.seconds = seconds;
+      event.spoke = spoke;
+    }
+  }
+
+  void HandleSentences(ByteView payload, double seconds) {
+    const std::string_view text(reinterpret_cast<const char*>(payload.data()), payload.size());
+    for (const std::string_view line : SplitSentences(text)) {
+      const NmeaSentence sentence = ReadSentence(line);
+      if (sentence.status == NmeaSentence::Status::kBad) {
+        ++counts_.badSentences;
+        continue;
+      }
+      ++counts_.sentences;
+      if (sentence.status != NmeaSentence::Status::kNavigation) continue;
+      CaptureEvent& event = pending_.emplace_back();
+      event.kind = CaptureEvent::Kind::kNavigation;
+      event.seconds = seconds;
+      event.navigation = sentence.navigation;
+    }
+  }
+
+  const std::string name_;
+  const std::unique_ptr<CaptureStream> stream_;
+  const LinkLayer layer_;
+  const CapturePorts ports_;
+  Ipv4Reassembly reassembly_;
+  std::deque<CaptureEvent> pending_;
+  std::optional<double> firstSeconds_;
+  CaptureCounts counts_;
+  std::string error_;
+  bool ended_ = false;
+};
+
+std::unique_ptr<CaptureReader> ReaderOver(const std::string& name, std::unique_ptr<CaptureStream> stream,
+                                          std::string& error, CapturePorts ports) {
+  if (!stream) {
+    error = name + ": " + error;
+    return nullptr;
+  }
+  const auto layer = LinkLayerOf(stream->LinkType());
+  if (!layer) {
+    error = name + ": " + LinkTypeError(stream->LinkType());
+    return nullptr;
+  }
+  error.clear();
+  return std::make_unique<PcapCaptureReader>(name, std::move(stream), *layer, ports);
+}
+
+}  // namespace
+
+std::unique_ptr<CaptureReader> CaptureReader::Open(const std::string& path, std::string& error,
+                                                   CapturePorts ports) {
+  auto stream = CaptureStream::OpenFile(path, error);
+  return ReaderOver(path, std::move(stream), error, ports);
+}
+
+std::unique_ptr<CaptureReader> CaptureReader::OpenMemory(const std::string& name, std::vector<std::uint8_t> bytes,
+                                                         std::string& error, CapturePorts ports) {
+  auto stream = CaptureStream::OpenMemory(std::move(bytes), error);
+  return ReaderOver(name, std::move(stream), error, ports);
+}
+
+}  // namespace radarsim

@@ -1,0 +1,87 @@
+#pragma once
+// A capture recorded at sea played as the radar's sweeps. The recording's clock runs while the radar
+// transmits, at the configured pace; at the end of the capture it starts over or stops. Every spoke
+// becomes the sweeps of the store rows it covers, up to the next spoke's angle, so each spoke is held
+// back until the next one arrives. The capture's navigation sentences go to the own-ship fix.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "services/radar/capture_reader.h"
+#include "services/radar/radar_source.h"
+#include "services/radar/spoke_mapping.h"
+
+namespace radarsim {
+
+struct ReplaySettings {
+  std::string name;  // how messages name the capture
+  double pace = 1.0;
+  bool loop = true;
+  int alignmentUnits = 0;
+  double rangeFactor = 1.0;
+  int rangeUnit = 0;  // the unit of the range setting at the start
+};
+
+// Opens the capture from its start; null with a reason in `error` when it cannot.
+using CaptureOpener = std::function<std::unique_ptr<CaptureReader>(std::string& error)>;
+
+class ReplaySource final : public RadarSource {
+public:
+  // Null with a reason in `error` when the capture cannot be opened or holds no spoke.
+  static std::unique_ptr<ReplaySource> Open(const ReplaySettings& settings, bool imoMode, CaptureOpener opener,
+                                            std::string& error);
+
+  std::optional<int> StartRangeIndex() const override { return startRangeIndex_; }
+  void StartTurning(Clock::time_point now) override;
+  bool TakeDue(Clock::time_point now) override;
+  Clock::time_point NextDueTime() const override;
+  SourceOutcome Deliver(const SweepSettings& settings, const SweepSink& deliver) override;
+
+  // Seconds of the recording played, over all passes.
+  double PlayedSeconds() const { return clock_; }
+  // True once a capture that does not loop has been played to its end.
+  bool Finished() const { return finished_; }
+
+private:
+  struct HeldSpoke {
+    std::uint16_t angle = 0;
+    std::int16_t heading = -1;
+    double recordedNauticalMiles = 0.0;
+    std::vector<std::uint8_t> levels;
+  };
+
+  ReplaySource(const ReplaySettings& settings, bool imoMode, CaptureOpener opener,
+               std::unique_ptr<CaptureReader> reader, double firstSpokeNauticalMiles);
+
+  // Reads the next event into pending_; at the end of the capture starts over or finishes.
+  bool ReadNext();
+  // Holds `spoke` back until the next one; its recorded range may select a new range setting.
+  void TakeSpoke(const Spoke& spoke, SweepSettings& current, SourceOutcome& outcome);
+  void EmitHeld(int rows, const SweepSettings& settings, const SweepSink& deliver, SourceOutcome& outcome);
+
+  const ReplaySettings settings_;
+  const SweepLayout layout_;
+  const CaptureOpener opener_;
+  std::unique_ptr<CaptureReader> reader_;
+  int startRangeIndex_ = 0;
+  // The recorded range that last selected the range setting.
+  double rangeChosenFor_ = 0.0;
+
+  std::optional<CaptureEvent> pending_;
+  double clock_ = 0.0;      // recording seconds played
+  double passStart_ = 0.0;  // where the current pass of the capture began on that clock
+  double passLength_ = 0.0; // the latest event time of the current pass
+  int passes_ = 1;
+  bool passHadEvents_ = false;
+  bool finished_ = false;
+  Clock::time_point lastLook_{};
+
+  std::optional<HeldSpoke> held_;
+  std::optional<std::uint16_t> lastAngle_;
+  int sweepsThisDelivery_ = 0;
+};
+
+}  // namespace radarsim
