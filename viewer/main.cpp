@@ -1,38 +1,50 @@
-// The stand-in host: loads the radar module the way a chart host does, reports what it offers, connects
-// it to the radar, switches the radar to transmit and follows it for a while as a host's UI loop would,
-// with one chart view around the own ship on which the radar display draws. The view is written to a PNG
-// file at the end.
-//
-//   sorvik_viewer [--seconds N] [--imo] [--profile FILE] [--module FILE]
-//                 [--width PIXELS] [--height PIXELS] [--png FILE] [--png-every N]
-#include <chrono>
+// The stand-in chart host: loads the radar module the way a chart host does, connects it to the radar
+// and the own ship, opens its chart views (a Mercator chart of land, coast and grid with the radar display
+// drawn over it), follows the radar for a while as a host's UI loop does, and writes the views as
+// pictures. `sorvik_viewer --help` lists the options.
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "common/layer_keys.h"
+#include "common/radar_identity.h"
 #include "display/module_display.h"
 #include "extensions/mfc.h"
 #include "module/module_data_sorvik.h"
-#include "viewer/display_painter.h"
+#include "viewer/chart_layers.h"
+#include "viewer/host_loop.h"
 #include "viewer/host_objects.h"
 #include "viewer/module_loader.h"
+#include "viewer/picture_outputs.h"
 #include "viewer/png_file.h"
 #include "viewer/radar_settings_view.h"
-#include "viewer/sea_chart_view.h"
+#include "viewer/radar_view.h"
+#include "viewer/replay_own_ship.h"
+#include "viewer/sweep_counter.h"
 #include "viewer/view_options.h"
+#include "viewer/view_profile.h"
 
 namespace {
+
+constexpr double kDegree = M_PI / 180.0;
+constexpr int kDefaultWidth = 1280;
+constexpr int kDefaultHeight = 800;
+
+std::string DataFile(const char* name) { return std::string(SORVIK_SOURCE_DIR "/data/charts/") + name; }
+
+int Fail(const std::string& message, int code = 1) {
+  std::fprintf(stderr, "sorvik_viewer: %s\n", message.c_str());
+  return code;
+}
 
 void PrintIdentity(ModuleData& data) {
   const ProfileSections sections = data.GetProfileSections();
   std::printf("module: %s\n", data.GetName().GetString());
   std::printf("data section: %s\n", sections.dataSection.GetString());
   std::printf("display section: %s\n", sections.displaySection.GetString());
-  std::printf("file types: %zu\n", data.GetFileTypes().size());
   ModuleLayerKeyList layers = data.GetLayers();
   layers.Rewind();
   ModuleLayerKey key;
@@ -43,60 +55,91 @@ void PrintIdentity(ModuleData& data) {
   }
 }
 
-// The host's UI loop: refresh the module and poll the display ten times a second, repaint the view once
-// a second of its own accord, ask for transmission once the radar stands by, report state changes as they
-// come, and keep the view scaled to the range.
-// False with the reason in `error` when a repaint could not be written.
-bool FollowRadar(ModuleDataSorvik& radar, SeaChartView& view, DisplayPainter& painter, double seconds,
-                 std::string& error) {
-  constexpr int kRoundsPerHostRepaint = 10;
-  using clock = std::chrono::steady_clock;
-  OGRLayer* layer = radar.GetOGRLayer(0);
-  const auto end = clock::now() + std::chrono::duration<double>(seconds);
-  int lastTransmit = -1;
-  for (int round = 1; clock::now() < end; ++round) {
-    radar.Refresh();
-    const int transmit = ReadRadarInteger(layer, "RAD_TXSTBY", -1);
-    if (transmit != lastTransmit) {
-      std::printf("transmitter state %d, warm-up %d s, range %.3f NM\n", transmit,
-                  ReadRadarInteger(layer, "RAD_WARMUPTIME", 0), radar.GetRange());
-      lastTransmit = transmit;
-      if (transmit == 1 && !WriteRadarInteger(layer, "RAD_TXSTBY", 2))
-        std::printf("the radar refused to transmit\n");
-    }
-    view.FitRange(radar.GetRange());
-    if (!painter.Poll(round % kRoundsPerHostRepaint == 0, error)) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+ModuleLayerKeyList RadarLayerKeys(const std::vector<std::string>& names) {
+  ModuleLayerKeyList keys;
+  for (const std::string& name : names) keys.Add(ModuleLayerKey(kRadarModuleName, name.c_str()));
+  return keys;
+}
+
+// The radar service reads its INI file when the radar opens: an option naming it goes before that.
+bool ChooseRadarConfig(const ViewerOptions& options, std::string& error) {
+  if (!options.radarConfigPath.empty())
+    setenv("SORVIK_RADAR_CONFIG", std::filesystem::absolute(options.radarConfigPath).c_str(), 1);
+  const char* named = std::getenv("SORVIK_RADAR_CONFIG");
+  if (named && *named && !std::filesystem::is_regular_file(named)) {
+    error = std::string("cannot read the radar configuration ") + named;
+    return false;
   }
-  std::printf("radar feature: %s\n", DescribeRadarFeature(layer).c_str());
+  std::printf("radar configuration: %s\n", named && *named ? named : "(the service's own)");
   return true;
 }
 
-// Shows the radar on `view` for the run and writes the final picture to the PNG path. The exit code of
-// the run.
-int RunRadarView(ModuleDataSorvik& radar, SeaChartView& view, const ViewerOptions& options) {
-  std::unique_ptr<ModuleDisplay> display(radar.CreateDisplay());
-  if (display) {
-    display->LoadSettings(0);
-  } else {
-    std::printf("the radar module offers no display: the view shows open sea\n");
+// Opens the views: a view the profile knows is restored from it, a new one copies the displays of the
+// views before it; then the command line has its say.
+bool OpenViews(ModuleDataSorvik& radar, const ChartLayers& chart, const ViewerOptions& options,
+               std::vector<std::unique_ptr<RadarView>>& views, std::string& error) {
+  const int stored = StoredViewCount();
+  const PosType centre = radar.GetNavigationSource()->GetPosition();
+  ModuleDisplayList opened;
+  for (std::size_t i = 0; i < options.views.size(); ++i) {
+    const ViewRequest& request = options.views[i];
+    const int index = static_cast<int>(i);
+    const StoredView remembered = index < stored ? ReadStoredView(index) : StoredView{};
+    const int width = request.width.value_or(remembered.width.value_or(kDefaultWidth));
+    const int height = request.height.value_or(remembered.height.value_or(kDefaultHeight));
+    auto view = RadarView::Create(width, height, centre, radar, chart, error);
+    if (!view) return false;
+    view->SetMode(request.mode.value_or(remembered.mode.value_or(LightMode::kDay)));
+    view->SetPrinting(options.printing);
+    if (ModuleDisplay* display = view->Display()) {
+      if (index < stored)
+        display->LoadSettings(static_cast<std::int16_t>(index));
+      else if (!opened.empty())
+        display->CopySettingsFrom(opened);
+      if (request.hiddenLayers) display->SetHiddenLayers(RadarLayerKeys(*request.hiddenLayers));
+      opened.push_back(display);
+    } else {
+      std::printf("the radar module offers no display: view %d shows the chart alone\n", index + 1);
+    }
+    views.push_back(std::move(view));
   }
-  DisplayPainter painter(view, display.get(), options.pngPath, options.pngEvery);
-  // The view's first paint, as when its window opens.
-  painter.Repaint();
+  if (!options.shownLayers.empty()) radar.ShowLayers(RadarLayerKeys(options.shownLayers));
+  return true;
+}
+
+void StoreViews(std::vector<std::unique_ptr<RadarView>>& views) {
+  for (std::size_t i = 0; i < views.size(); ++i) {
+    const auto index = static_cast<std::int16_t>(i);
+    if (ModuleDisplay* display = views[i]->Display()) display->SaveSettings(index);
+    const ChartProjection& projection = views[i]->Chart().Projection();
+    StoreView(index, projection.Width(), projection.Height(), views[i]->Mode());
+  }
+  StoreViewCount(static_cast<int>(views.size()));
+}
+
+int RunViews(ModuleDataSorvik& radar, const ChartLayers& chart, const ViewerOptions& options,
+             PictureOutputs& pictures) {
   std::string error;
-  const bool followed = FollowRadar(radar, view, painter, options.seconds, error);
-  if (followed) {
-    painter.Repaint();
-    std::printf("repaints: %d\n", painter.RepaintCount());
-  }
-  // The display goes before the device it drew with and before the radar stops.
-  display.reset();
-  if (!followed || !WritePng(view.Surface(), options.pngPath, error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    return 1;
-  }
-  return 0;
+  if (!ApplyRadarSettings(radar.GetOGRLayer(0), options.radar, error)) return Fail(error);
+  std::vector<std::unique_ptr<RadarView>> views;
+  if (!OpenViews(radar, chart, options, views, error)) return Fail(error);
+
+  SweepCounter counter;
+  std::string counterError;
+  const bool counting = counter.Attach(counterError);
+  if (!counting) std::printf("sweeps are not counted: %s\n", counterError.c_str());
+  HostLoopParts parts{radar, *radar.GetNavigationSource(), {}, pictures, counting ? &counter : nullptr};
+  for (auto& view : views) parts.views.push_back(view.get());
+
+  RunFigures figures;
+  const double cpuBefore = ProcessCpuSeconds();
+  bool ran = RunHostLoop(parts, options, figures, error);
+  const double cpuSeconds = ProcessCpuSeconds() - cpuBefore;
+  counter.Detach();
+  if (ran) ran = pictures.AtEnd(parts.views, error);
+  std::printf("%s", SummaryText(figures, cpuSeconds).c_str());
+  StoreViews(views);
+  return ran ? 0 : Fail(error);
 }
 
 }  // namespace
@@ -104,55 +147,57 @@ int RunRadarView(ModuleDataSorvik& radar, SeaChartView& view, const ViewerOption
 int main(int argc, char** argv) {
   ViewerOptions options;
   options.modulePath = DefaultRadarModulePath();
-  std::string error;
-  if (!ParseViewerOptions(argc, argv, options, error)) {
-    std::fprintf(stderr, "%s\n%s", error.c_str(), ViewerUsage());
-    return 2;
+  options.landPath = DataFile("wadden-land.geojson");
+  options.coastPath = DataFile("wadden-coast.geojson");
+  std::string error, help;
+  switch (ParseViewerOptions(argc, argv, options, error, help)) {
+    case ParseOutcome::kHelpShown: std::printf("%s", help.c_str()); return 0;
+    case ParseOutcome::kError: return Fail(error + " (see --help)", 2);
+    case ParseOutcome::kRun: break;
   }
-  if (!CanWriteFile(options.pngPath, error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    return 2;
+  PictureOutputs pictures(options);
+  if (!pictures.Prepare(error)) return Fail(error, 2);
+  if (!ChooseRadarConfig(options, error)) return Fail(error, 2);
+  ChartLayers chart;
+  if (!chart.Load(options.landPath, options.coastPath, error)) return Fail(error, 2);
+  if (!options.profilePath.empty()) {
+    // Views and radar settings go back to the profile at the end: a profile that cannot take them would
+    // lose them silently.
+    if (!CanWriteFile(options.profilePath, error)) return Fail(error, 2);
+    AfxSetHostProfilePath(options.profilePath.c_str());
   }
-  if (!options.profilePath.empty()) AfxSetHostProfilePath(options.profilePath.c_str());
 
-  // The own ship off Harlingen, heading 296 degrees.
-  constexpr double kDegree = M_PI / 180.0;
-  FixedOwnShip ownShip((53.0 + 10.7378 / 60.0) * kDegree, (5.0 + 16.0582 / 60.0) * kDegree, 296.0 * kDegree);
-  std::unique_ptr<SeaChartView> view =
-      SeaChartView::Create(options.viewWidth, options.viewHeight, ownShip.GetPosition(), error);
-  if (!view) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    return 1;
-  }
+  // The own ship from the replayed NMEA, or fixed off Harlingen heading 296 degrees, which is also where
+  // the replay's ship lies until its first fix.
+  const double latitude = (53.0 + 10.7378 / 60.0) * kDegree, longitude = (5.0 + 16.0582 / 60.0) * kDegree;
+  const double heading = 296.0 * kDegree;
+  FixedOwnShip fixedShip(latitude, longitude, heading);
+  ReplayOwnShip replayedShip(latitude, longitude, heading);
+  NavigationSource* navigation = &fixedShip;
+  if (options.navigation == NavigationChoice::kReplay) navigation = &replayedShip;
 
   LoadedModule module(options.modulePath);
-  if (!module.IsLoaded()) {
-    std::fprintf(stderr, "cannot load the radar module: %s\n", module.Error().c_str());
-    return 1;
-  }
+  if (!module.IsLoaded()) return Fail("cannot load the radar module: " + module.Error());
   std::unique_ptr<ModuleData> data(module.CreateModuleData());
-  if (!data) {
-    std::fprintf(stderr, "the radar module created no data module\n");
-    return 1;
-  }
+  if (!data) return Fail("the radar module created no data module");
   PrintIdentity(*data);
 
   PrintingSink sink;
   // The radar module is the host's radar data module: its connection operations are reached through
   // the class the module publishes.
   auto& radar = static_cast<ModuleDataSorvik&>(*data);
-  if (!radar.Init(&ownShip, &sink, options.imoMode)) {
-    std::fprintf(stderr, "the radar could not be opened\n");
+  if (!radar.Init(navigation, &sink, options.imoMode)) {
     data->Terminate();
-    return 1;
+    return Fail("the radar could not be opened");
   }
   std::printf("profile: %s\n", AfxGetHostProfilePath().GetString());
-  const int status = RunRadarView(radar, *view, options);
+  const int status = RunViews(radar, chart, options, pictures);
   std::printf("notices: %d\n", sink.NoticeCount());
   data->Terminate();
-  if (status == 0) {
-    std::error_code ignored;
-    std::printf("picture: %s\n", std::filesystem::absolute(options.pngPath, ignored).c_str());
-  }
-  return status;
+  if (status != 0) return status;
+  std::error_code ignored;
+  for (const std::string& path : pictures.Written()) std::printf("written: %s\n", path.c_str());
+  std::printf("pictures: %s\n", std::filesystem::absolute(pictures.Folder(), ignored).c_str());
+  std::printf("picture: %s\n", std::filesystem::absolute(pictures.FinalPath(0), ignored).c_str());
+  return 0;
 }

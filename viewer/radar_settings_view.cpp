@@ -2,7 +2,9 @@
 
 #include <ogrsf_frmts.h>
 
+#include <cmath>
 #include <memory>
+#include <optional>
 
 namespace {
 struct FeatureDeleter {
@@ -11,6 +13,28 @@ struct FeatureDeleter {
 using FeaturePtr = std::unique_ptr<OGRFeature, FeatureDeleter>;
 
 FeaturePtr RadarFeature(OGRLayer* layer) { return FeaturePtr(layer ? layer->GetFeature(0) : nullptr); }
+
+constexpr double kDegree = M_PI / 180.0;
+// A nautical mile is one minute of arc.
+constexpr double kMileInRadians = kDegree / 60.0;
+
+bool SetIfAsked(OGRFeature& feature, const char* name, const std::optional<double>& value, std::string& error) {
+  if (!value) return true;
+  const int index = feature.GetFieldIndex(name);
+  if (index < 0) {
+    error = std::string("the radar feature has no field ") + name;
+    return false;
+  }
+  if (feature.GetFieldDefnRef(index)->GetType() == OFTReal)
+    feature.SetField(index, *value);
+  else
+    feature.SetField(index, static_cast<int>(std::lround(*value)));
+  return true;
+}
+
+std::optional<double> AsReal(const std::optional<int>& value) {
+  return value ? std::optional<double>(*value) : std::nullopt;
+}
 }  // namespace
 
 int ReadRadarInteger(OGRLayer* layer, const char* name, int fallback) {
@@ -42,4 +66,38 @@ std::string DescribeRadarFeature(OGRLayer* layer) {
     text += feature->GetFieldAsString(index);
   }
   return text;
+}
+
+bool ApplyRadarSettings(OGRLayer* layer, const RadarSettingsRequest& request, std::string& error) {
+  const bool asked = request.rangeIndex || request.echoColour || request.trailColour || request.trailTime ||
+                     request.realTime || request.shiftBearingDegrees || request.shiftDistanceMiles;
+  if (!asked) return true;
+  const FeaturePtr feature = RadarFeature(layer);
+  if (!feature) {
+    error = "the radar offers no settings feature";
+    return false;
+  }
+  std::optional<double> realTime;
+  if (request.realTime) realTime = *request.realTime ? 1.0 : 0.0;
+  std::optional<double> shiftBearing, shiftDistance;
+  // The display takes the shift's direction in radians from the bow and its distance in radians of arc.
+  if (request.shiftBearingDegrees) shiftBearing = *request.shiftBearingDegrees * kDegree;
+  if (request.shiftDistanceMiles) shiftDistance = *request.shiftDistanceMiles * kMileInRadians;
+  const bool set = SetIfAsked(*feature, "RAD_RANGE", AsReal(request.rangeIndex), error) &&
+                   SetIfAsked(*feature, "RAD_ECHO_COLOR", AsReal(request.echoColour), error) &&
+                   SetIfAsked(*feature, "RAD_VK_TRAIL_COLOR", AsReal(request.trailColour), error) &&
+                   SetIfAsked(*feature, "RAD_VK_TRAIL_TIME", AsReal(request.trailTime), error) &&
+                   SetIfAsked(*feature, "RAD_REAL_TIME", realTime, error) &&
+                   SetIfAsked(*feature, "RAD_VK_SHIFT_DIR", shiftBearing, error) &&
+                   SetIfAsked(*feature, "RAD_VK_SHIFT_DIST", shiftDistance, error);
+  if (!set) return false;
+  // The panel does not touch the transmitter: sent back as read, an "off" read during the warm-up would
+  // ask the radar to power down.
+  const int transmitter = feature->GetFieldIndex("RAD_TXSTBY");
+  if (transmitter >= 0) feature->UnsetField(transmitter);
+  if (layer->SetFeature(feature.get()) != OGRERR_NONE) {
+    error = "the radar refused its new settings";
+    return false;
+  }
+  return true;
 }

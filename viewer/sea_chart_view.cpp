@@ -1,28 +1,19 @@
 #include "viewer/sea_chart_view.h"
 
-#include <algorithm>
 #include <new>
 
 #include "extensions/gdi32.h"
 
 namespace {
 
-// The share of the view's shorter side that the radar range's diameter takes.
-constexpr double kRangeFill = 0.9;
 // The range the view is scaled to before the radar tells its own.
 constexpr double kFirstRangeMiles = 4.0;
-
-ScreenPosition CentreOf(int width, int height) { return {width / 2.0, height / 2.0}; }
-
-double PixelsPerMileFor(int width, int height, double miles) {
-  return kRangeFill * std::min(width, height) / (2.0 * miles);
-}
 
 }  // namespace
 
 SeaChartView::SeaChartView(int width, int height, const PosType& centre)
     : pixels_(width, height),
-      projection_(centre, CentreOf(width, height), PixelsPerMileFor(width, height, kFirstRangeMiles)) {}
+      projection_(width, height, centre, kFirstRangeMiles) {}
 
 std::unique_ptr<SeaChartView> SeaChartView::Create(int width, int height, const PosType& centre,
                                                    std::string& error) {
@@ -47,10 +38,6 @@ std::unique_ptr<SeaChartView> SeaChartView::Create(int width, int height, const 
 }
 
 void SeaChartView::ClearToSea() { pixels_.Fill(kSeaColour); }
-
-void SeaChartView::FitRange(double miles) {
-  if (miles > 0.0) projection_.SetPixelsPerMile(PixelsPerMileFor(pixels_.Width(), pixels_.Height(), miles));
-}
 
 void SeaChartView::GeoToScreen(float& x, float& y, const PosType& position, int) {
   const ScreenPosition point = projection_.ToScreen(position);

@@ -1,8 +1,7 @@
 #pragma once
-// The viewer's one chart view: open sea around the own ship (there is no chart yet), pixels of its own, a
-// Direct3D device and a device context (for GDI and GDI+) both drawing into them, and a local projection
-// centred on the ship. Displays draw on it through the ChartView interface and find screen positions with
-// its converter.
+// One of the viewer's chart views: pixels of its own, a Direct3D device and a device context (for GDI and
+// GDI+) both drawing into them, and the chart's Mercator projection around the own ship. Displays draw on
+// it through the ChartView interface and find screen positions with its converter.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -10,7 +9,8 @@
 #include "afxwin.h"
 #include "host/chart_view.h"
 #include "host/coordinate_converter.h"
-#include "viewer/local_projection.h"
+#include "viewer/chart_projection.h"
+#include "viewer/colour_scheme.h"
 #include "viewer/view_pixels.h"
 #include "viewer/view_render_context.h"
 
@@ -20,12 +20,14 @@ public:
   // pixels, its device or its device context cannot be had.
   static std::unique_ptr<SeaChartView> Create(int width, int height, const PosType& centre, std::string& error);
 
-  // Paints the whole view in the sea colour, before the displays draw on it.
+  // Paints the whole view in the day sea colour, as it shows before its first paint.
   void ClearToSea();
   // Scales the view so that a circle of `miles` nautical miles around the centre fills most of it.
   // Ignored unless `miles` is positive.
-  void FitRange(double miles);
+  void FitRange(double miles) { projection_.FitRange(miles); }
   void CentreOn(const PosType& centre) { projection_.SetCentre(centre); }
+  const ChartProjection& Projection() const { return projection_; }
+  void Fill(std::uint32_t colour) { pixels_.Fill(colour); }
 
   ViewSurface Surface() { return pixels_.Surface(); }
 
@@ -44,8 +46,8 @@ private:
   // Declared after the pixels it draws into, so that it is deleted before them.
   CDC viewDC_;
   ViewRenderContext renderContext_;
-  LocalProjection projection_;
+  ChartProjection projection_;
 };
 
-// The sea of a chart in day colours, which the module's dark rings and labels are drawn to stand on.
-inline constexpr std::uint32_t kSeaColour = 0xFFB9D7EAu;
+// The sea of the chart in day colours, which a view shows before its first paint.
+inline const std::uint32_t kSeaColour = 0xFF000000u | ColoursFor(LightMode::kDay).sea;

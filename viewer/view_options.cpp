@@ -1,78 +1,266 @@
 #include "viewer/view_options.h"
 
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 
 namespace {
 
-bool ParseWhole(const char* text, int low, int high, int& value) {
-  const char* end = text + std::strlen(text);
+const char* const kLayerNames[] = {"RADAR_LAYER", "TRAIL_LAYER", "RINGS_LAYER"};
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+bool ParseWhole(std::string_view text, int low, int high, int& value) {
   int parsed = 0;
-  const auto [stop, status] = std::from_chars(text, end, parsed);
-  if (status != std::errc() || stop != end || parsed < low || parsed > high) return false;
+  const auto [stop, status] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+  if (status != std::errc() || stop != text.data() + text.size() || parsed < low || parsed > high) return false;
   value = parsed;
   return true;
 }
 
-bool ParseSeconds(const char* text, double& value) {
-  const char* end = text + std::strlen(text);
-  double parsed = 0.0;
-  const auto [stop, status] = std::from_chars(text, end, parsed);
-  if (status != std::errc() || stop != end || !std::isfinite(parsed) || parsed < 0.0) return false;
-  value = parsed;
+// A number that is finite and within [low, high]; CLI11's own range check lets NaN through.
+CLI::Validator FiniteWithin(double low, double high) {
+  return CLI::Validator(
+      [low, high](std::string& text) -> std::string {
+        double value = 0.0;
+        const auto [stop, status] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (status != std::errc() || stop != text.data() + text.size() || !std::isfinite(value) || value < low ||
+            value > high)
+          return "'" + text + "' is not a number from " + CLI::detail::to_string(low) + " to " +
+                 CLI::detail::to_string(high);
+        return {};
+      },
+      "");
+}
+
+// "WxH", each side from 1 to kMaxViewSide.
+bool ParseSize(const std::string& text, int& width, int& height) {
+  const std::size_t cross = text.find('x');
+  if (cross == std::string::npos) return false;
+  return ParseWhole(std::string_view(text).substr(0, cross), 1, kMaxViewSide, width) &&
+         ParseWhole(std::string_view(text).substr(cross + 1), 1, kMaxViewSide, height);
+}
+
+bool ParseLayerName(const std::string& text, std::string& name) {
+  const std::string upper = Upper(text);
+  for (const char* known : kLayerNames) {
+    if (upper == known || upper + "_LAYER" == known) {
+      name = known;
+      return true;
+    }
+  }
+  return false;
+}
+
+LightMode ModeNamed(const std::string& text) {
+  if (text == "night") return LightMode::kNight;
+  if (text == "dusk") return LightMode::kDusk;
+  return LightMode::kDay;
+}
+
+// "VIEW:LAYER,LAYER" (VIEW counted from 1; nothing after the colon hides no layer) into `views`.
+bool ApplyHidden(const std::string& text, std::vector<ViewRequest>& views, std::string& error) {
+  error = "bad value for --hide: '" + text + "' (VIEW:LAYER[,LAYER...], VIEW from 1 to " +
+          std::to_string(views.size()) + ", layers RADAR, TRAIL, RINGS)";
+  const std::size_t colon = text.find(':');
+  int view = 0;
+  if (colon == std::string::npos ||
+      !ParseWhole(std::string_view(text).substr(0, colon), 1, static_cast<int>(views.size()), view))
+    return false;
+  std::vector<std::string> layers;
+  std::size_t start = colon + 1;
+  while (start < text.size()) {
+    const std::size_t comma = std::min(text.find(',', start), text.size());
+    std::string name;
+    if (!ParseLayerName(text.substr(start, comma - start), name)) return false;
+    layers.push_back(name);
+    start = comma + 1;
+  }
+  auto& hidden = views[static_cast<std::size_t>(view - 1)].hiddenLayers;
+  if (!hidden) hidden.emplace();
+  hidden->insert(hidden->end(), layers.begin(), layers.end());
+  error.clear();
   return true;
+}
+
+// Spreads the per-view lists over `count` views: the n-th value goes to the n-th view, the last one to
+// every view after it.
+bool BuildViews(int count, const std::vector<std::string>& sizes, const std::vector<std::string>& modes,
+                const std::vector<std::string>& hides, std::vector<ViewRequest>& views, std::string& error) {
+  if (sizes.size() > static_cast<std::size_t>(count) || modes.size() > static_cast<std::size_t>(count)) {
+    error = "more --size or --mode values than views (--views " + std::to_string(count) + ")";
+    return false;
+  }
+  views.assign(static_cast<std::size_t>(count), ViewRequest{});
+  for (std::size_t i = 0; i < views.size(); ++i) {
+    if (!sizes.empty()) {
+      const std::string& size = sizes[std::min(i, sizes.size() - 1)];
+      int width = 0, height = 0;
+      if (!ParseSize(size, width, height)) {
+        error = "bad value for --size: '" + size + "' (WxH, each from 1 to " + std::to_string(kMaxViewSide) + ")";
+        return false;
+      }
+      views[i].width = width;
+      views[i].height = height;
+    }
+    if (!modes.empty()) views[i].mode = ModeNamed(modes[std::min(i, modes.size() - 1)]);
+  }
+  for (const std::string& hide : hides)
+    if (!ApplyHidden(hide, views, error)) return false;
+  return true;
+}
+
+// What the command line gives before it is checked and spread over the views.
+struct CommandLine {
+  int viewCount = 1;
+  std::vector<std::string> sizes, modes, hides, shown;
+  std::string navigation = "replay";
+  std::string realTime;
+  bool standby = false;
+};
+
+// Validators whose own description would clutter the help: the type names say what the option takes.
+CLI::Validator Quiet(CLI::Validator validator) { return validator.description(""); }
+
+void AddRunOptions(CLI::App& app, ViewerOptions& options, CommandLine& line) {
+  const char* group = "Run";
+  app.add_option("--seconds", options.seconds, "How long the host follows the radar")
+      ->type_name("SECONDS")->check(FiniteWithin(0, 1e6))->group(group)->capture_default_str();
+  app.add_option("--poll-rate", options.pollRate, "Host loop rounds per second (Refresh and PollRedraw)")
+      ->type_name("HZ")->check(FiniteWithin(0.5, 200))->group(group)->capture_default_str();
+  app.add_option("--repaint-rate", options.hostRepaintRate,
+                 "Repaints per second the host makes on its own; 0: only when a display asks")
+      ->type_name("HZ")->check(FiniteWithin(0, 200))->group(group)->capture_default_str();
+  app.add_flag("--imo", options.imoMode, "Type-approved presentation mode")->group(group);
+  app.add_option("--module", options.modulePath, "The radar module to load")->type_name("FILE")->group(group);
+  app.add_option("--profile", options.profilePath, "The host profile (INI file) views and radar settings live in")
+      ->type_name("FILE")->group(group);
+  app.add_option("--radar-config", options.radarConfigPath, "The radar service's INI file (else SORVIK_RADAR_CONFIG)")
+      ->type_name("FILE")->check(Quiet(CLI::ExistingFile))->group(group);
+  app.add_option("--navigation", line.navigation, "Own ship from the replayed NMEA, or fixed off Harlingen")
+      ->type_name("replay|fixed")->check(Quiet(CLI::IsMember({"replay", "fixed"})))->group(group)
+      ->capture_default_str();
+  app.add_flag("--quiet", options.quiet, "No progress line")->group(group);
+}
+
+void AddChartOptions(CLI::App& app, ViewerOptions& options, CommandLine& line) {
+  const char* group = "Chart and views";
+  app.add_option("--land", options.landPath, "Land polygons (any vector format GDAL reads)")
+      ->type_name("FILE")->check(Quiet(CLI::ExistingFile))->group(group);
+  app.add_option("--coast", options.coastPath, "Coast lines")
+      ->type_name("FILE")->check(Quiet(CLI::ExistingFile))->group(group);
+  app.add_option("--views", line.viewCount, "Number of chart views, each with its own radar display")
+      ->type_name("N")->check(Quiet(CLI::Range(1, kMaxViews)))->group(group)->capture_default_str();
+  app.add_option("--size", line.sizes, "View size, once per view in order; the last applies to the rest")
+      ->type_name("WxH")->group(group);
+  app.add_option("--mode", line.modes, "Day, dusk or night colours, once per view in order")
+      ->type_name("day|dusk|night")->check(Quiet(CLI::IsMember({"day", "dusk", "night"})))->group(group);
+  app.add_option("--hide", line.hides, "Layers a view hides, VIEW counted from 1, e.g. 2:RINGS,TRAIL")
+      ->type_name("VIEW:LAYERS")->group(group);
+  app.add_option("--show", line.shown, "Layer shown again in every view (RADAR, TRAIL, RINGS)")
+      ->type_name("LAYER")->group(group);
+  app.add_flag("--printing", options.printing, "Draw as for printing (no status message)")->group(group);
+}
+
+void AddRadarOptions(CLI::App& app, RadarSettingsRequest& settings, CommandLine& line) {
+  const char* group = "Radar settings (as a property panel sets them)";
+  app.add_option("--range-index", settings.rangeIndex, "Range, as an index into the radar's range table")
+      ->type_name("0-10")->check(Quiet(CLI::Range(0, 10)))->group(group);
+  app.add_option("--echo-colour", settings.echoColour, "Echo colour: 0 red, 1 green, 2 yellow, 3 levels")
+      ->type_name("0-3")->check(Quiet(CLI::Range(0, 3)))->group(group);
+  app.add_option("--trail-colour", settings.trailColour, "Trail colour: -1 none, 0 to 2")
+      ->type_name("-1..2")->check(Quiet(CLI::Range(-1, 2)))->group(group);
+  app.add_option("--trail-time", settings.trailTime, "Trail time in seconds: 0 off, 15 or more")
+      ->type_name("SECONDS")->check(Quiet(CLI::Range(0, 32767)))->group(group);
+  app.add_option("--real-time", line.realTime, "Real-time presentation (sector fading and sweep highlight)")
+      ->type_name("on|off")->check(Quiet(CLI::IsMember({"on", "off"})))->group(group);
+  app.add_option("--shift-bearing", settings.shiftBearingDegrees,
+                 "Direction of the picture's off-centre shift, degrees from the bow")
+      ->type_name("DEGREES")->check(FiniteWithin(-360, 360))->group(group);
+  app.add_option("--shift-distance", settings.shiftDistanceMiles, "Distance of the shift, nautical miles")
+      ->type_name("NM")->check(FiniteWithin(0, 100))->group(group);
+  app.add_flag("--standby", line.standby, "Leave the radar in standby instead of transmitting")->group(group);
+}
+
+void AddOutputOptions(CLI::App& app, ViewerOptions& options) {
+  const char* group = "Output";
+  app.add_option("--output", options.outputFolder, "Folder the pictures are written to")
+      ->type_name("FOLDER")->group(group)->capture_default_str();
+  app.add_option("--png", options.pngPath, "The first view's final picture goes to this file instead")
+      ->type_name("FILE")->group(group);
+  app.add_option("--png-at", options.pngTimes, "Also write the views at these seconds into the run")
+      ->type_name("SECONDS")->check(FiniteWithin(0, 1e6))->group(group);
+  app.add_option("--png-every", options.pngEvery, "Also write every N-th repaint of each view")
+      ->type_name("N")->check(Quiet(CLI::Range(1, 1000000)))->group(group);
+  app.add_option("--geotiff", options.geotiffPath,
+                 "Write the first view's radar drawing alone as an RGBA GeoTIFF (EPSG:3857)")
+      ->type_name("FILE")->group(group);
+}
+
+// The checks that span options, and the options that need more than CLI11 gives.
+bool FinishOptions(const CLI::App& app, const CommandLine& line, ViewerOptions& options, std::string& error) {
+  const std::pair<const char*, const std::string*> paths[] = {
+      {"--output", &options.outputFolder}, {"--png", &options.pngPath}, {"--geotiff", &options.geotiffPath}};
+  for (const auto& [name, path] : paths) {
+    if (app.count(name) > 0 && path->empty()) {
+      error = std::string("bad value for ") + name + ": an empty path";
+      return false;
+    }
+  }
+  RadarSettingsRequest& settings = options.radar;
+  if (settings.shiftDistanceMiles.has_value() != settings.shiftBearingDegrees.has_value()) {
+    error = "--shift-bearing and --shift-distance go together";
+    return false;
+  }
+  // The radar takes no trail shorter than 15 seconds; the module would keep such a value without sending it.
+  if (settings.trailTime && *settings.trailTime > 0 && *settings.trailTime < 15) {
+    error = "bad value for --trail-time: " + std::to_string(*settings.trailTime) +
+            " (0 turns trails off, else 15 or more)";
+    return false;
+  }
+  if (!line.realTime.empty()) settings.realTime = line.realTime == "on";
+  settings.transmit = !line.standby;
+  options.navigation = line.navigation == "fixed" ? NavigationChoice::kFixed : NavigationChoice::kReplay;
+  for (const std::string& layer : line.shown) {
+    std::string name;
+    if (!ParseLayerName(layer, name)) {
+      error = "bad value for --show: '" + layer + "' (RADAR, TRAIL or RINGS)";
+      return false;
+    }
+    options.shownLayers.push_back(name);
+  }
+  return BuildViews(line.viewCount, line.sizes, line.modes, line.hides, options.views, error);
 }
 
 }  // namespace
 
-bool ParseViewerOptions(int argc, const char* const* argv, ViewerOptions& options, std::string& error) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string argument = argv[i];
-    if (argument == "--imo") {
-      options.imoMode = true;
-      continue;
-    }
-    const bool takesValue = argument == "--seconds" || argument == "--profile" || argument == "--module" ||
-                            argument == "--width" || argument == "--height" || argument == "--png" ||
-                            argument == "--png-every";
-    if (!takesValue) {
-      error = "unknown option " + argument;
-      return false;
-    }
-    if (i + 1 >= argc) {
-      error = argument + " needs a value";
-      return false;
-    }
-    const char* value = argv[++i];
-    bool valid = true;
-    if (argument == "--seconds") {
-      valid = ParseSeconds(value, options.seconds);
-    } else if (argument == "--profile") {
-      options.profilePath = value;
-    } else if (argument == "--module") {
-      options.modulePath = value;
-    } else if (argument == "--width") {
-      valid = ParseWhole(value, 1, kMaxViewSide, options.viewWidth);
-    } else if (argument == "--height") {
-      valid = ParseWhole(value, 1, kMaxViewSide, options.viewHeight);
-    } else if (argument == "--png") {
-      valid = *value != '\0';
-      options.pngPath = value;
-    } else {
-      valid = ParseWhole(value, 1, 1000000, options.pngEvery);
-    }
-    if (!valid) {
-      error = "bad value for " + argument + ": '" + value + "'";
-      if (argument == "--width" || argument == "--height")
-        error += " (a whole number from 1 to " + std::to_string(kMaxViewSide) + ")";
-      return false;
-    }
+ParseOutcome ParseViewerOptions(int argc, const char* const* argv, ViewerOptions& options, std::string& error,
+                                std::string& help) {
+  CLI::App app("The stand-in chart host: loads the radar module, shows the radar over a chart in one or more "
+               "views and writes the views as pictures.",
+               "sorvik_viewer");
+  app.get_formatter()->column_width(34);
+  CommandLine line;
+  if (options.navigation == NavigationChoice::kFixed) line.navigation = "fixed";
+  AddRunOptions(app, options, line);
+  AddChartOptions(app, options, line);
+  AddRadarOptions(app, options.radar, line);
+  AddOutputOptions(app, options);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    help = app.help();
+    return ParseOutcome::kHelpShown;
+  } catch (const CLI::ParseError& failure) {
+    error = failure.what();
+    return ParseOutcome::kError;
   }
-  return true;
-}
-
-const char* ViewerUsage() {
-  return "usage: sorvik_viewer [--seconds N] [--imo] [--profile FILE] [--module FILE]\n"
-         "                     [--width PIXELS] [--height PIXELS] [--png FILE] [--png-every N]\n";
+  return FinishOptions(app, line, options, error) ? ParseOutcome::kRun : ParseOutcome::kError;
 }

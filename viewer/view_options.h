@@ -1,25 +1,71 @@
 #pragma once
 // The viewer's command line.
+#include <optional>
 #include <string>
+#include <vector>
+
+// How a view is lit; the values are those the displays read as "DAY_NIGHT_MODE".
+enum class LightMode { kDay = 0, kDusk = 1, kNight = 2 };
+
+// One chart view as the command line asks for it; unset parts come from the profile or the defaults.
+struct ViewRequest {
+  std::optional<int> width;
+  std::optional<int> height;
+  std::optional<LightMode> mode;
+  // Layer names ("TRAIL_LAYER", ...) this view hides; set when the command line names them.
+  std::optional<std::vector<std::string>> hiddenLayers;
+};
+
+// Radar settings changed as a host's property panel changes them; unset ones stay as they are.
+struct RadarSettingsRequest {
+  std::optional<int> rangeIndex;
+  std::optional<int> echoColour;
+  std::optional<int> trailColour;
+  std::optional<int> trailTime;
+  std::optional<bool> realTime;
+  std::optional<double> shiftBearingDegrees;
+  std::optional<double> shiftDistanceMiles;
+  // Whether the viewer asks the radar to transmit once it stands by.
+  bool transmit = true;
+};
+
+enum class NavigationChoice { kReplay, kFixed };
 
 struct ViewerOptions {
   std::string modulePath;
   std::string profilePath;
+  // The radar service's INI file; empty: whatever SORVIK_RADAR_CONFIG names.
+  std::string radarConfigPath;
+  std::string landPath;
+  std::string coastPath;
+  NavigationChoice navigation = NavigationChoice::kReplay;
   double seconds = 8.0;
+  double pollRate = 10.0;
+  // The host repaints every view on its own this many times a second (0: only when a display asks).
+  double hostRepaintRate = 1.0;
   bool imoMode = false;
-  int viewWidth = 1024;
-  int viewHeight = 768;
-  // Where the view is written at the end of the run.
-  std::string pngPath = "radar-view.png";
-  // Also write every N-th repaint (0: never), to numbered files beside pngPath.
+  bool printing = false;
+  std::vector<ViewRequest> views = std::vector<ViewRequest>(1);
+  // Layers shown again in every view through the data module, after the views' own settings.
+  std::vector<std::string> shownLayers;
+  RadarSettingsRequest radar;
+  // Where the pictures go; the final picture of the first view goes to pngPath when that is set.
+  std::string outputFolder = "radar-pictures";
+  std::string pngPath;
+  std::vector<double> pngTimes;
   int pngEvery = 0;
+  std::string geotiffPath;
+  bool quiet = false;
 };
 
 // The largest view side the software device draws into.
 inline constexpr int kMaxViewSide = 8192;
+inline constexpr int kMaxViews = 8;
 
-// Reads `argv` into `options` (which holds the defaults). False with a one-line reason in `error` on an
-// unknown option, a missing or malformed value, or a value out of range.
-bool ParseViewerOptions(int argc, const char* const* argv, ViewerOptions& options, std::string& error);
+enum class ParseOutcome { kRun, kHelpShown, kError };
 
-const char* ViewerUsage();
+// Reads `argv` into `options` (which holds the defaults). kError with a one-line reason in `error` on an
+// unknown option, a missing or malformed value, or a value out of range; kHelpShown when --help was
+// asked for and printed to `help`.
+ParseOutcome ParseViewerOptions(int argc, const char* const* argv, ViewerOptions& options, std::string& error,
+                                std::string& help);

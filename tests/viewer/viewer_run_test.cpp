@@ -1,0 +1,133 @@
+// The viewer program run as its user runs it: its refusals, its pictures, its GeoTIFF and what it keeps
+// of its views in the profile.
+#include <gdal_priv.h>
+#include <gtest/gtest.h>
+#include <ogr_spatialref.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "viewer_runner.h"
+
+namespace {
+
+constexpr double kDegree = M_PI / 180.0;
+// Where the viewer's fixed own ship lies.
+constexpr double kShipLatitude = 53.0 + 10.7378 / 60.0;
+constexpr double kShipLongitude = 5.0 + 16.0582 / 60.0;
+
+// The simulated radar around the fixed own ship.
+ViewerResult RunSimulated(const std::string& arguments) {
+  return FinishViewer(
+      StartViewer("--radar-config " SORVIK_SOURCE_DIR "/viewer/simulated-radar.ini --navigation fixed " + arguments));
+}
+
+// The same, with a profile of the test's own.
+ViewerResult RunViewer(const std::string& arguments) {
+  return RunSimulated("--profile " + Scratch("profile.ini") + " " + arguments);
+}
+
+// The whole number stored under `key` in `section` of the INI file at `path`; -1 when absent.
+int ProfileInt(const std::string& path, const std::string& section, const std::string& key) {
+  std::ifstream file(path);
+  std::string line;
+  bool inSection = false;
+  while (std::getline(file, line)) {
+    if (!line.empty() && line[0] == '[') inSection = line == "[" + section + "]";
+    else if (inSection && line.rfind(key + "=", 0) == 0) return std::atoi(line.c_str() + key.size() + 1);
+  }
+  return -1;
+}
+
+TEST(ViewerRun, RefusesBadRunsWithAReason) {
+  struct Case {
+    const char* arguments;
+    int exitCode;
+    const char* says;
+  };
+  for (const Case& c : {Case{"--size 0x5", 2, "--size"}, Case{"--frobnicate", 2, "frobnicate"},
+                        Case{"--module /no/such/module.so", 1, "cannot load the radar module"},
+                        Case{"--output /proc/no-pictures-here", 2, "/proc/no-pictures-here"},
+                        Case{"--land " SORVIK_SOURCE_DIR "/data/README.md", 2, "README.md"},
+                        Case{"--profile /proc/no-profile-here/p.ini", 2, "/proc/no-profile-here"}}) {
+    // No run gets as far as the profile.
+    const ViewerResult run = RunSimulated(c.arguments);
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments << "\n" << run.output;
+    EXPECT_NE(run.output.find(c.says), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("picture:"), std::string::npos) << run.output;
+  }
+}
+
+// The radar's own drawing lands in an RGBA GeoTIFF whose pixel grid puts the own ship where it is.
+TEST(ViewerRun, GeoTiffPutsTheOwnShipWhereItIs) {
+  const std::string tiff = Scratch("radar.tif");
+  const std::string pictures = Scratch("pictures");
+  const ViewerResult run =
+      RunViewer("--seconds 5 --size 640x480 --png-at 1 --png-every 3 --output " + pictures + " --geotiff " + tiff);
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  for (const char* name : {"view-1.png", "view-1-at-1.0s.png", "view-1-0003.png"})
+    EXPECT_TRUE(std::filesystem::exists(pictures + "/" + name)) << name;
+  GDALAllRegister();
+  GDALDatasetUniquePtr dataset(GDALDataset::Open(tiff.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY));
+  ASSERT_TRUE(dataset);
+  ASSERT_EQ(dataset->GetRasterCount(), 4);
+  EXPECT_EQ(dataset->GetRasterBand(4)->GetColorInterpretation(), GCI_AlphaBand);
+  const OGRSpatialReference* reference = dataset->GetSpatialRef();
+  ASSERT_TRUE(reference);
+  EXPECT_STREQ(reference->GetAuthorityCode(nullptr), "3857");
+
+  double transform[6];
+  ASSERT_EQ(dataset->GetGeoTransform(transform), CE_None);
+  // The own ship is at the middle of the view in the run's last picture.
+  double x = transform[0] + 320.0 * transform[1], y = transform[3] + 240.0 * transform[5];
+  OGRSpatialReference wgs84;
+  wgs84.importFromEPSG(4326);
+  wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+  std::unique_ptr<OGRCoordinateTransformation> toWgs84(OGRCreateCoordinateTransformation(reference, &wgs84));
+  ASSERT_TRUE(toWgs84 && toWgs84->Transform(1, &x, &y));
+  const double pixelDegrees = transform[1] / 6378137.0 / kDegree;
+  EXPECT_NEAR(x, kShipLongitude, pixelDegrees);
+  EXPECT_NEAR(y, kShipLatitude, pixelDegrees * std::cos(kShipLatitude * kDegree));
+
+  std::vector<std::uint8_t> alpha(640 * 480);
+  ASSERT_EQ(dataset->GetRasterBand(4)->RasterIO(GF_Read, 0, 0, 640, 480, alpha.data(), 640, 480, GDT_Byte, 0, 0,
+                                                nullptr),
+            CE_None);
+  const double covered =
+      static_cast<double>(std::count_if(alpha.begin(), alpha.end(), [](std::uint8_t a) { return a > 0; })) /
+      static_cast<double>(alpha.size());
+  EXPECT_GT(covered, 0.01) << "the echo and the rings";
+  EXPECT_LT(covered, 0.5) << "no chart under them";
+}
+
+// A view's size, light mode and hidden layers are kept per view index; a new view copies the first.
+TEST(ViewerRun, KeepsItsViewsInTheProfile) {
+  const std::string profile = Scratch("profile.ini");
+  std::filesystem::remove(profile);
+  const std::string pictures = Scratch("kept");
+  ViewerResult run = RunViewer("--seconds 0 --views 2 --size 320x200 --mode night --hide 2:TRAIL,RINGS --output " + pictures);
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(ProfileInt(profile, "ModuleDisplay\\RadarDisplay_1", "NbLayer"), 2);
+
+  run = RunViewer("--seconds 0 --views 3 --output " + pictures);
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(ProfileInt(profile, "Viewer", "Views"), 3);
+  EXPECT_EQ(ProfileInt(profile, "Viewer\\View_1", "Width"), 320);
+  EXPECT_EQ(ProfileInt(profile, "Viewer\\View_1", "Mode"), 2);
+  EXPECT_EQ(ProfileInt(profile, "ModuleDisplay\\RadarDisplay_1", "NbLayer"), 2);
+  EXPECT_EQ(ProfileInt(profile, "ModuleDisplay\\RadarDisplay_2", "NbLayer"),
+            ProfileInt(profile, "ModuleDisplay\\RadarDisplay_0", "NbLayer"));
+  GDALAllRegister();
+  GDALDatasetUniquePtr second(GDALDataset::Open((pictures + "/view-2.png").c_str(), GDAL_OF_RASTER));
+  ASSERT_TRUE(second);
+  EXPECT_EQ(second->GetRasterXSize(), 320);
+}
+
+}  // namespace

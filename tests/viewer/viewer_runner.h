@@ -1,0 +1,38 @@
+#pragma once
+// Runs the staged viewer program as its user does and collects what it prints and its exit code.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+struct ViewerResult {
+  int exitCode = -1;
+  std::string output;
+};
+
+// A path in this test process's own scratch folder.
+inline std::string Scratch(const std::string& name) {
+  const auto path = std::filesystem::temp_directory_path() / ("viewer-run-" + std::to_string(getpid())) / name;
+  std::filesystem::create_directories(path.parent_path());
+  return path.string();
+}
+
+// Starts the viewer with `arguments` (output and errors both read back); null when it cannot start.
+// The viewer is staged beside the test programs.
+inline FILE* StartViewer(const std::string& arguments) {
+  const std::string folder = std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
+  const std::string command = folder + "/sorvik_viewer --quiet " + arguments + " 2>&1";
+  return popen(command.c_str(), "r");
+}
+
+inline ViewerResult FinishViewer(FILE* pipe) {
+  ViewerResult result;
+  if (!pipe) return result;
+  char buffer[4096];
+  for (std::size_t read; (read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.output.append(buffer, read);
+  const int status = pclose(pipe);
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return result;
+}

@@ -1,0 +1,111 @@
+#include "viewer/chart_painter.h"
+
+#include <cairo.h>
+
+#include <memory>
+
+#include "viewer/chart_layers.h"
+#include "viewer/chart_projection.h"
+#include "viewer/colour_scheme.h"
+#include "viewer/grid.h"
+#include "viewer/scale_bar.h"
+
+namespace {
+
+struct CairoDeleter {
+  void operator()(cairo_t* cairo) const { cairo_destroy(cairo); }
+};
+using CairoPtr = std::unique_ptr<cairo_t, CairoDeleter>;
+
+// A Cairo context on the view's own pixels: 0xAARRGGBB words are Cairo's ARGB32 layout.
+CairoPtr CairoOn(const ViewSurface& surface) {
+  cairo_surface_t* target = cairo_image_surface_create_for_data(
+      static_cast<unsigned char*>(static_cast<void*>(surface.pixels)), CAIRO_FORMAT_ARGB32,
+      static_cast<int>(surface.width), static_cast<int>(surface.height), static_cast<int>(surface.pitch));
+  CairoPtr cairo(cairo_create(target));
+  cairo_surface_destroy(target);
+  return cairo;
+}
+
+MercatorBox ViewBox(const ChartProjection& projection) {
+  const MercatorPoint topLeft = projection.ToMercator(ScreenPosition{0.0, 0.0});
+  const MercatorPoint bottomRight = projection.ToMercator(
+      ScreenPosition{static_cast<double>(projection.Width()), static_cast<double>(projection.Height())});
+  return {topLeft.x, bottomRight.y, bottomRight.x, topLeft.y};
+}
+
+void AddPath(cairo_t* cairo, const ChartProjection& projection, const std::vector<MercatorPoint>& points,
+             bool closed) {
+  bool first = true;
+  for (const MercatorPoint& point : points) {
+    const ScreenPosition screen = projection.ToScreen(point);
+    if (first)
+      cairo_move_to(cairo, screen.x, screen.y);
+    else
+      cairo_line_to(cairo, screen.x, screen.y);
+    first = false;
+  }
+  if (closed && !first) cairo_close_path(cairo);
+}
+
+void FillLand(cairo_t* cairo, const ChartProjection& projection, const ChartLayers& layers, const MercatorBox& view) {
+  // Holes are rings inside rings: even-odd filling leaves them open.
+  cairo_set_fill_rule(cairo, CAIRO_FILL_RULE_EVEN_ODD);
+  for (const ChartShape& shape : layers.Land()) {
+    if (!shape.box.Overlaps(view)) continue;
+    for (const auto& ring : shape.parts) AddPath(cairo, projection, ring, true);
+    cairo_fill(cairo);
+  }
+}
+
+void StrokeCoast(cairo_t* cairo, const ChartProjection& projection, const ChartLayers& layers,
+                 const MercatorBox& view) {
+  cairo_set_line_width(cairo, 1.2);
+  cairo_set_line_join(cairo, CAIRO_LINE_JOIN_ROUND);
+  for (const ChartShape& shape : layers.Coast()) {
+    if (!shape.box.Overlaps(view)) continue;
+    for (const auto& line : shape.parts) AddPath(cairo, projection, line, false);
+  }
+  cairo_stroke(cairo);
+}
+
+}  // namespace
+
+void SetSourceColour(cairo_t* cairo, std::uint32_t rgb, double alpha) {
+  cairo_set_source_rgba(cairo, ((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0,
+                        alpha);
+}
+
+void DrawLabel(cairo_t* cairo, const std::string& text, double x, double y, LabelAnchor anchor,
+               const ChartColours& colours) {
+  cairo_text_extents_t extents;
+  cairo_text_extents(cairo, text.c_str(), &extents);
+  const double left = anchor == LabelAnchor::kLeft ? x : x - extents.x_advance;
+  SetSourceColour(cairo, colours.labelBackground, 0.75);
+  cairo_rectangle(cairo, left - 2.0, y + extents.y_bearing - 2.0, extents.x_advance + 4.0, extents.height + 4.0);
+  cairo_fill(cairo);
+  SetSourceColour(cairo, colours.text);
+  cairo_move_to(cairo, left, y);
+  cairo_show_text(cairo, text.c_str());
+}
+
+void PaintChart(const ViewSurface& surface, const ChartProjection& projection, const ChartLayers& layers,
+                const ChartColours& colours) {
+  CairoPtr cairo = CairoOn(surface);
+  SetSourceColour(cairo.get(), colours.sea);
+  cairo_paint(cairo.get());
+  const MercatorBox view = ViewBox(projection);
+  SetSourceColour(cairo.get(), colours.land);
+  FillLand(cairo.get(), projection, layers, view);
+  SetSourceColour(cairo.get(), colours.coast);
+  StrokeCoast(cairo.get(), projection, layers, view);
+  DrawGridLines(cairo.get(), projection, colours);
+  cairo_surface_flush(cairo_get_target(cairo.get()));
+}
+
+void PaintAnnotations(const ViewSurface& surface, const ChartProjection& projection, const ChartColours& colours) {
+  CairoPtr cairo = CairoOn(surface);
+  DrawGridLabels(cairo.get(), projection, colours);
+  DrawScaleBar(cairo.get(), projection, colours);
+  cairo_surface_flush(cairo_get_target(cairo.get()));
+}

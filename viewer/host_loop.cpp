@@ -1,0 +1,119 @@
+#include "viewer/host_loop.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "host/navigation_source.h"
+#include "module/module_data_sorvik.h"
+#include "viewer/picture_outputs.h"
+#include "viewer/radar_settings_view.h"
+#include "viewer/radar_view.h"
+#include "viewer/sweep_counter.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Seconds = std::chrono::duration<double>;
+
+// Runs shorter than this show no progress line.
+constexpr double kProgressAfterSeconds = 3.0;
+constexpr int kStandby = 1;
+constexpr int kTransmitting = 2;
+
+// Follows the radar's transmitter: reports each change and asks for transmission once it stands by.
+class TransmitterWatch {
+public:
+  explicit TransmitterWatch(bool transmit) : transmit_(transmit) {}
+  void Check(ModuleDataSorvik& radar, OGRLayer* layer) {
+    const int state = ReadRadarInteger(layer, "RAD_TXSTBY", -1);
+    if (state == last_) return;
+    std::printf("transmitter state %d, warm-up %d s, range %.3f NM\n", state,
+                ReadRadarInteger(layer, "RAD_WARMUPTIME", 0), radar.GetRange());
+    last_ = state;
+    if (state == kStandby && transmit_ && !WriteRadarInteger(layer, "RAD_TXSTBY", kTransmitting))
+      std::printf("the radar refused to transmit\n");
+  }
+
+private:
+  bool transmit_;
+  int last_ = -1;
+};
+
+void FollowShip(HostLoopParts& parts, bool exactly) {
+  const double range = parts.radar.GetRange();
+  const PosType ship = parts.ownShip.GetPosition();
+  for (RadarView* view : parts.views) view->Follow(ship, range, exactly);
+}
+
+}  // namespace
+
+void TakeFigures(HostLoopParts& parts, RunFigures& figures) {
+  OGRLayer* layer = parts.radar.GetOGRLayer(0);
+  if (parts.counter) {
+    figures.sweeps = parts.counter->Sweeps();
+    figures.turns = parts.counter->Turns();
+  }
+  figures.repaints.clear();
+  for (RadarView* view : parts.views) figures.repaints.push_back(view->RepaintCount());
+  figures.transmitState = ReadRadarInteger(layer, "RAD_TXSTBY", -1);
+  figures.rangeMiles = parts.radar.GetRange();
+  figures.ownShip = parts.ownShip.GetPosition();
+}
+
+bool RunHostLoop(HostLoopParts& parts, const ViewerOptions& options, RunFigures& figures, std::string& error) {
+  OGRLayer* layer = parts.radar.GetOGRLayer(0);
+  const Seconds period(1.0 / options.pollRate);
+  const bool hostRepaints = options.hostRepaintRate > 0.0;
+  const Seconds hostRepaintPeriod(hostRepaints ? 1.0 / options.hostRepaintRate : 0.0);
+  const bool showProgress = !options.quiet && options.seconds > kProgressAfterSeconds;
+  const bool progressOnTerminal = isatty(fileno(stderr)) != 0;
+  TransmitterWatch transmitter(options.radar.transmit);
+  figures.plannedSeconds = options.seconds;
+
+  // The views' first paint, as when their windows open.
+  FollowShip(parts, true);
+  for (RadarView* view : parts.views) view->Repaint();
+  const auto start = Clock::now();
+  const auto end = start + std::chrono::duration_cast<Clock::duration>(Seconds(options.seconds));
+  auto roundTime = start;
+  auto nextHostRepaint = start + std::chrono::duration_cast<Clock::duration>(hostRepaintPeriod);
+  auto nextProgress = start + std::chrono::seconds(1);
+  while (roundTime < end) {
+    if (Clock::now() - roundTime > period) {
+      // A late round is counted and the pace taken up from now, rather than caught up in a burst.
+      ++figures.lateRounds;
+      roundTime = Clock::now();
+    }
+    ++figures.rounds;
+    parts.radar.Refresh();
+    transmitter.Check(parts.radar, layer);
+    FollowShip(parts, false);
+    const bool hostRepaint = hostRepaints && Clock::now() >= nextHostRepaint;
+    if (hostRepaint) nextHostRepaint += std::chrono::duration_cast<Clock::duration>(hostRepaintPeriod);
+    for (std::size_t i = 0; i < parts.views.size(); ++i) {
+      if (parts.views[i]->Poll(hostRepaint) &&
+          !parts.pictures.AfterRepaint(static_cast<int>(i), *parts.views[i], error))
+        return false;
+    }
+    figures.elapsedSeconds = Seconds(Clock::now() - start).count();
+    if (!parts.pictures.AtTime(figures.elapsedSeconds, parts.views, error)) return false;
+    if (showProgress && Clock::now() >= nextProgress) {
+      nextProgress += std::chrono::seconds(1);
+      TakeFigures(parts, figures);
+      std::fprintf(stderr, progressOnTerminal ? "\r%s\033[K" : "%s\n", ProgressLine(figures).c_str());
+    }
+    roundTime += std::chrono::duration_cast<Clock::duration>(period);
+    std::this_thread::sleep_until(roundTime);
+  }
+  if (showProgress && progressOnTerminal) std::fprintf(stderr, "\n");
+  figures.elapsedSeconds = Seconds(Clock::now() - start).count();
+  // The last picture: the views centred on the own ship, painted once more.
+  FollowShip(parts, true);
+  for (RadarView* view : parts.views) view->Repaint();
+  TakeFigures(parts, figures);
+  figures.radarFeature = DescribeRadarFeature(layer);
+  return true;
+}

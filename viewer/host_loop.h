@@ -1,0 +1,30 @@
+#pragma once
+// The host's user-interface loop at its poll rate: refresh the data module, keep every view on the own
+// ship at the radar's range, poll every view's display and repaint the views that ask (and all of them
+// now and then of the host's own accord), ask for transmission once the radar stands by, write the
+// pictures that fall due and show progress.
+#include <string>
+#include <vector>
+
+#include "viewer/run_summary.h"
+#include "viewer/view_options.h"
+
+class ModuleDataSorvik;
+class NavigationSource;
+class PictureOutputs;
+class RadarView;
+class SweepCounter;
+
+struct HostLoopParts {
+  ModuleDataSorvik& radar;
+  NavigationSource& ownShip;
+  std::vector<RadarView*> views;
+  PictureOutputs& pictures;
+  const SweepCounter* counter;  // may be null
+};
+
+// Runs for the options' seconds. False with the reason in `error` when a picture could not be written.
+bool RunHostLoop(HostLoopParts& parts, const ViewerOptions& options, RunFigures& figures, std::string& error);
+
+// Fills the figures that describe the radar and the views now.
+void TakeFigures(HostLoopParts& parts, RunFigures& figures);
