@@ -1,7 +1,7 @@
 #pragma once
 // Device states of the echo pass (texel colour and opacity modulated by the sector's colour, blended
 // over the chart) and of the sweep highlight pass (the sector's colour alone).
-struct IDirect3DDevice9;
+class IDirect3DDevice9;
 
 void BeginEchoScene(IDirect3DDevice9* device);
 void SelectVertexColour(IDirect3DDevice9* device);

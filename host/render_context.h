@@ -1,7 +1,7 @@
 #pragma once
 // The Direct3D side of a chart view: the device the view draws with this repaint.
 
-struct IDirect3DDevice9;
+class IDirect3DDevice9;
 
 class RenderContext {
 public:

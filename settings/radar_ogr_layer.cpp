@@ -94,21 +94,36 @@ void RadarOGRLayer::SetSpatialFilter(OGRGeometry*) {}
 
 void RadarOGRLayer::SetSpatialFilter(int, OGRGeometry*) {}
 
-void RadarOGRLayer::ResetReading() { readFlag_ = 0; }
+void RadarOGRLayer::SetStale() {
+  std::lock_guard lock(mutex_);
+  stale_ = 1;
+}
+
+void RadarOGRLayer::ResetReading() {
+  std::lock_guard lock(mutex_);
+  readFlag_ = 0;
+}
 
 OGRFeature* RadarOGRLayer::GetNextFeature() {
+  std::lock_guard lock(mutex_);
   if (readFlag_) return nullptr;
   readFlag_ = 1;
-  return GetFeature(0);
+  return CopyOfFeature();
 }
 
 OGRFeature* RadarOGRLayer::GetFeature(GIntBig) {
+  std::lock_guard lock(mutex_);
+  return CopyOfFeature();
+}
+
+OGRFeature* RadarOGRLayer::CopyOfFeature() {
   if (!cachedFeature_) BuildCachedFeature();
   if (stale_ || !cachedFeature_) RefreshFromRadar();
   return cachedFeature_ ? cachedFeature_->Clone() : nullptr;
 }
 
 OGRErr RadarOGRLayer::ISetFeature(OGRFeature* feature) {
+  std::lock_guard lock(mutex_);
   if (!cachedFeature_) BuildCachedFeature();
   if (!feature) return OGRERR_NONE;
   int trailTime = 0;
@@ -121,6 +136,7 @@ OGRErr RadarOGRLayer::ISetFeature(OGRFeature* feature) {
 }
 
 OGRFeatureDefn* RadarOGRLayer::GetLayerDefn() {
+  std::lock_guard lock(mutex_);
   if (!cachedFeature_) BuildCachedFeature();
   if (cachedFeature_) return cachedFeature_->GetDefnRef();
   if (!emptyDefinition_) {

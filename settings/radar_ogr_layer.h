@@ -3,10 +3,12 @@
 // service's state followed by the module's own settings. Reads refresh the service's part when the
 // radar signalled a change; writes go to the radar service and into the cached feature. The module's
 // settings are read from the profile when the feature is first built and written back when the layer
-// is destroyed.
+// is destroyed. The host may read and change the settings from more than one of its threads: each
+// operation on the feature holds the layer's lock for its own duration.
 #include <ogrsf_frmts.h>
 
 #include <cstdint>
+#include <mutex>
 
 #include "afxstr.h"
 #include "settings/radar_accessor.h"
@@ -20,7 +22,7 @@ public:
   void SetLayerName(const CString& layerName) { name_ = layerName; }
   void SetImoMode(bool imo) { imoMode_ = imo ? 1 : 0; }
   // The radar's state changed: the next read fetches it anew.
-  void SetStale() { stale_ = 1; }
+  void SetStale();
 
   const char* GetName() override;
   OGRGeometry* GetSpatialFilter() override;
@@ -45,11 +47,14 @@ protected:
   OGRErr ISetFeature(OGRFeature* feature) override;
 
 private:
+  // The unlocked body of GetFeature.
+  OGRFeature* CopyOfFeature();
   void BuildCachedFeature();
   void RefreshFromRadar();
   void CopyIntoCache(const OGRFeature* feature);
   bool IsImoLayerName() const;
 
+  std::mutex mutex_;
   std::int32_t readFlag_ = 0;
   CString name_;
   OGRFeature* cachedFeature_ = nullptr;

@@ -141,7 +141,7 @@ void ReplaySource::TakeSpoke(const Spoke& spoke, SweepSettings& current, SourceO
       outcome.rangeIndex = rangeIndex;
     }
   }
-  if (!held_) held_.emplace();
+  if (!held_) held_.emplace(HeldSpoke{});
   HeldSpoke& held = *held_;
   held.angle = SweepAngleOf(spoke.angle, settings_.alignmentUnits);
   held.heading = SweepHeadingOf(spoke.headingWord);

@@ -14,11 +14,8 @@ constexpr const char* kLibraryName = "VKSorVik.dll";
 
 }  // namespace
 
-// The staged library: from the stage folder the tests are given, or beside the test program's bin/.
+// The staged library, in the radar folder beside the test program's bin/.
 std::string ServiceLibraryPath() {
-  if (const char* stage = std::getenv("SORVIK_STAGE_DIR"); stage && *stage) {
-    return std::string(stage) + "/SORVIK/" + kLibraryName;
-  }
   const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe");
   return (program.parent_path() / ".." / "SORVIK" / kLibraryName).string();
 }

@@ -8,10 +8,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "common/profile.h"
 #include "extensions/kernel32.h"
 #include "support/fake_radar.h"
+#include "support/quiet_radar.h"
 #include "support/scratch_profile.h"
 #include "settings/field_access.h"
 #include "settings/radar_ogr_data_source.h"
@@ -317,6 +319,53 @@ TEST_F(RadarDataSource, GdalVectorTranslationCopiesTheRadarLayer) {
   EXPECT_GE(feature->GetFieldIndex("RAD_VK_TRAIL_STATUS"), 0);
   GDALClose(reopened);
   VSIUnlink(target);
+}
+
+// A radar that may be called from several threads at once: a fixed state, nothing recorded.
+class SteadyRadar final : public QuietRadar {
+public:
+  SteadyRadar() : definition_(new OGRFeatureDefn("RADAR_STATE")) {
+    definition_->Reference();
+    definition_->SetGeomType(wkbNone);
+    OGRFieldDefn range("RAD_RANGE", OFTInteger);
+    definition_->AddFieldDefn(&range);
+  }
+  ~SteadyRadar() { definition_->Release(); }
+  SteadyRadar(const SteadyRadar&) = delete;
+  SteadyRadar& operator=(const SteadyRadar&) = delete;
+
+  OGRFeature* GetStateFeature(int) override {
+    OGRFeature* feature = OGRFeature::CreateFeature(definition_);
+    feature->SetField("RAD_RANGE", 6);
+    return feature;
+  }
+  int SetStateFeature(OGRFeature*, int) override { return 0; }
+
+private:
+  OGRFeatureDefn* definition_;
+};
+
+// A host may read and change the settings from two of its threads while a change notice marks the layer
+// stale: each operation sees the feature whole (run under the thread sanitizer too).
+TEST_F(RadarDataSource, TwoHostThreadsReadAndChangeTheSettingsAtOnce) {
+  SteadyRadar radar;
+  RadarOGRDataSource source(false, [&radar] { return static_cast<SorVikRadar*>(&radar); });
+  RadarOGRLayer& layer = source.GetRadarLayer();
+  const auto panel = [&layer](int colour) {
+    for (int i = 0; i < 300; ++i) {
+      FeaturePtr feature = Owned(layer.GetFeature(0));
+      ASSERT_TRUE(feature);
+      SetFieldInteger(feature.get(), &colour, "RAD_ECHO_COLOR");
+      EXPECT_EQ(layer.SetFeature(feature.get()), OGRERR_NONE);
+      layer.SetStale();
+    }
+  };
+  panel(1);  // GDAL's layer sets itself up on the first write, unguarded: once, before the threads
+  std::thread other(panel, 2);
+  panel(3);
+  other.join();
+  const std::optional<int> colour = Integer(Owned(layer.GetFeature(0)).get(), "RAD_ECHO_COLOR");
+  EXPECT_TRUE(colour == 2 || colour == 3) << colour.value_or(-1);
 }
 
 }  // namespace
