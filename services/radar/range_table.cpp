@@ -25,8 +25,6 @@ constexpr RangeTable kKilometreRanges = {{
     {12, 2, 6}, {24, 4, 6}, {48, 8, 6}, {96, 16, 6}, {192, 32, 6},
 }};
 
-constexpr double kMetresPerNauticalMile = 1852.0;
-
 const RangeEntry* FindRange(int rangeIndex, int rangeUnit) {
   if (rangeIndex < 0 || rangeIndex >= kRangeCount) return nullptr;
   switch (rangeUnit) {

@@ -13,6 +13,7 @@ enum PulseSetting { kShortPulse = 0, kMediumPulse = 1, kLongPulse = 2 };
 enum RadarModel { kStandardModel = 0, kFivePulseModel = 1 };
 
 constexpr int kRangeCount = 11;
+constexpr double kMetresPerNauticalMile = 1852.0;
 
 bool IsValidRange(int rangeIndex, int rangeUnit);
 // The range in its own unit, or 0 for an unknown range.

@@ -17,7 +17,6 @@ constexpr int kLongestBatch = 1024;
 constexpr double kLongestStepSeconds = 0.25;
 // A capture that does not loop has nothing more to deliver; the radar still looks at its state.
 constexpr auto kIdleLook = std::chrono::hours(1);
-constexpr int kUnitsPerTurn = 8192;
 
 }  // namespace
 
@@ -77,8 +76,8 @@ SourceOutcome ReplaySource::Deliver(const SweepSettings& settings, const SweepSi
     if (!pending_ && !ReadNext()) {
       // The last spoke covers its usual width: there is no next one to reach for.
       if (held_) {
-        const auto end = static_cast<std::uint16_t>((held_->angle + kSpokeWidthUnits) % kUnitsPerTurn);
-        EmitHeld(RowsToFill(held_->angle, end, kUnitsPerTurn / layout_.rows), current, deliver, outcome);
+        const auto end = static_cast<std::uint16_t>((held_->angle + kSpokeWidthUnits) % kAngleUnitsPerTurn);
+        EmitHeld(RowsToFill(held_->angle, end, kAngleUnitsPerTurn / layout_.rows), current, deliver, outcome);
         held_.reset();
       }
       break;
@@ -89,7 +88,7 @@ SourceOutcome ReplaySource::Deliver(const SweepSettings& settings, const SweepSi
       PublishNavigation(event.navigation);
     } else {
       const std::uint16_t angle = SweepAngleOf(event.spoke.angle, settings_.alignmentUnits);
-      if (held_) EmitHeld(RowsToFill(held_->angle, angle, kUnitsPerTurn / layout_.rows), current, deliver, outcome);
+      if (held_) EmitHeld(RowsToFill(held_->angle, angle, kAngleUnitsPerTurn / layout_.rows), current, deliver, outcome);
       TakeSpoke(event.spoke, current, outcome);
     }
     pending_.reset();
@@ -160,9 +159,9 @@ void ReplaySource::EmitHeld(int rows, const SweepSettings& settings, const Sweep
   record.rangeSampleCount = RangeSampleCountFor(RangeInNauticalMiles(settings.rangeIndex, settings.rangeUnit),
                                                 held.recordedNauticalMiles, layout_.sampleCount);
   record.heading = held.heading;
-  const int unitsPerRow = kUnitsPerTurn / layout_.rows;
+  const int unitsPerRow = kAngleUnitsPerTurn / layout_.rows;
   for (int row = 0; row < rows; ++row) {
-    record.angle = static_cast<std::uint16_t>((held.angle + row * unitsPerRow) % kUnitsPerTurn);
+    record.angle = static_cast<std::uint16_t>((held.angle + row * unitsPerRow) % kAngleUnitsPerTurn);
     if (lastAngle_ && record.angle < *lastAngle_) ++outcome.turns;
     lastAngle_ = record.angle;
     deliver(record);

@@ -4,28 +4,27 @@
 #include <cmath>
 #include <limits>
 
+#include "services/radar/capture_reader.h"
 #include "services/radar/range_table.h"
+#include "services/radar/sweep_generator.h"
 
 namespace radarsim {
 namespace {
 
-constexpr int kUnitsPerTurn = 8192;
-constexpr int kUnitsPerSpokeAngle = 2;  // spoke angles count 4096 a turn
-constexpr std::uint16_t kHeadingValid = 0x4000;
-constexpr std::uint16_t kHeadingMask = 0x0FFF;
+constexpr int kUnitsPerSpokeAngle = kAngleUnitsPerTurn / kSpokeAnglesPerTurn;
 constexpr std::uint8_t kStrongestStrength = 15;
-constexpr double kMetresPerNauticalMile = 1852.0;
 
-int Wrap(int units) { return ((units % kUnitsPerTurn) + kUnitsPerTurn) % kUnitsPerTurn; }
+int Wrap(int units) { return ((units % kAngleUnitsPerTurn) + kAngleUnitsPerTurn) % kAngleUnitsPerTurn; }
 
 }  // namespace
 
 SweepLayout SweepLayoutFor(bool imoMode) {
-  return imoMode ? SweepLayout{8192, 884, true} : SweepLayout{4096, 464, false};
+  return imoMode ? SweepLayout{kImoSweepsPerTurn, kImoSampleCount, true}
+                 : SweepLayout{kNormalSweepsPerTurn, kNormalSampleCount, false};
 }
 
 int AlignmentUnitsOf(double degrees) {
-  return static_cast<int>(std::lround(degrees / 360.0 * kUnitsPerTurn));
+  return static_cast<int>(std::lround(degrees / 360.0 * kAngleUnitsPerTurn));
 }
 
 std::uint16_t SweepAngleOf(std::uint16_t spokeAngle, int alignmentUnits) {
@@ -33,8 +32,8 @@ std::uint16_t SweepAngleOf(std::uint16_t spokeAngle, int alignmentUnits) {
 }
 
 std::int16_t SweepHeadingOf(std::uint16_t headingWord) {
-  if ((headingWord & kHeadingValid) == 0) return -1;
-  return static_cast<std::int16_t>((headingWord & kHeadingMask) * kUnitsPerSpokeAngle);
+  if ((headingWord & kSpokeHeadingValid) == 0) return -1;
+  return static_cast<std::int16_t>((headingWord & kSpokeHeadingMask) * kUnitsPerSpokeAngle);
 }
 
 int RowsToFill(std::uint16_t from, std::uint16_t to, int unitsPerRow) {

@@ -10,10 +10,6 @@
 namespace radarsim {
 namespace {
 
-constexpr int kNormalSweepsPerTurn = 4096;
-constexpr int kImoSweepsPerTurn = 8192;
-constexpr int kNormalSamples = 464;
-constexpr int kImoSamples = 884;
 // Normal-mode levels are strengths divided by 32.
 constexpr int kLevelShift = 5;
 // Vessel echoes at least this strong (level 2) leave trails.
@@ -43,7 +39,7 @@ SweepGenerator::SweepGenerator(const Scene& scene, bool imoMode, std::uint64_t s
       seed_(seed),
       seaState_(seaState),
       sweepsPerTurn_(imoMode ? kImoSweepsPerTurn : kNormalSweepsPerTurn),
-      sampleCount_(imoMode ? kImoSamples : kNormalSamples),
+      sampleCount_(imoMode ? kImoSampleCount : kNormalSampleCount),
       raster_(scene, sweepsPerTurn_, sampleCount_, seed),
       clutter_(static_cast<std::size_t>(sampleCount_)),
       strengths_(static_cast<std::size_t>(sampleCount_)),

@@ -15,6 +15,11 @@
 namespace radarsim {
 
 constexpr int kAngleUnitsPerTurn = 8192;
+// Sweeps per turn and samples per sweep of the two modes.
+constexpr int kNormalSweepsPerTurn = 4096;
+constexpr int kImoSweepsPerTurn = 8192;
+constexpr int kNormalSampleCount = 464;
+constexpr int kImoSampleCount = 884;
 
 // The radar's settings that shape a sweep.
 struct SweepSettings {
