@@ -33,6 +33,11 @@ case "$variant" in
   *) echo "unknown build variant: $variant" >&2; exit 2 ;;
 esac
 
+# A machine with ccache shares compiled objects between builds and checkouts of the same sources.
+if command -v ccache >/dev/null; then
+  options+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$(dirname "$root")}
+fi
 cmake -S "$root" -B "$build" -G Ninja -DSORVIK_WERROR=ON "${options[@]}" >&2
 cmake --build "$build" -j2 >&2
 echo "$build"

@@ -7,7 +7,7 @@
 
 #include "common/layer_keys.h"
 #include "module/module_data.h"
-#include "viewer/module_loader.h"
+#include "viewer/module_host/module_loader.h"
 
 namespace {
 

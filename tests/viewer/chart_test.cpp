@@ -2,13 +2,13 @@
 
 #include <cmath>
 
-#include "viewer/chart_layers.h"
-#include "viewer/chart_painter.h"
-#include "viewer/chart_projection.h"
-#include "viewer/colour_scheme.h"
-#include "viewer/grid.h"
-#include "viewer/scale_bar.h"
-#include "viewer/view_pixels.h"
+#include "viewer/chart/chart_layers.h"
+#include "viewer/chart/chart_painter.h"
+#include "viewer/chart/chart_projection.h"
+#include "viewer/chart/colour_scheme.h"
+#include "viewer/chart/grid.h"
+#include "viewer/chart/scale_bar.h"
+#include "viewer/module_host/view_pixels.h"
 
 namespace {
 

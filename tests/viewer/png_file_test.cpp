@@ -1,4 +1,4 @@
-#include "viewer/png_file.h"
+#include "viewer/outputs/png_file.h"
 
 #include <gtest/gtest.h>
 #include <png.h>

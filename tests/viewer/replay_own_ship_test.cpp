@@ -1,5 +1,5 @@
 // The viewer's own ship from the radar service's fix, against a stand-in service library.
-#include "viewer/replay_own_ship.h"
+#include "viewer/module_host/replay_own_ship.h"
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "viewer/sea_chart_view.h"
+#include "viewer/module_host/sea_chart_view.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "viewer/colour_scheme.h"
+#include "viewer/chart/colour_scheme.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include "afxwin.h"
 #include "host/chart_view.h"
 #include "host/coordinate_converter.h"
-#include "viewer/chart_projection.h"
-#include "viewer/colour_scheme.h"
-#include "viewer/view_pixels.h"
-#include "viewer/view_render_context.h"
+#include "viewer/chart/chart_projection.h"
+#include "viewer/chart/colour_scheme.h"
+#include "viewer/module_host/view_pixels.h"
+#include "viewer/module_host/view_render_context.h"
 
 class SeaChartView final : public ChartView, public CoordinateConverter {
 public:

@@ -1,4 +1,4 @@
-#include "viewer/grid.h"
+#include "viewer/chart/grid.h"
 
 #include <cairo.h>
 
@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <functional>
 
-#include "viewer/chart_painter.h"
-#include "viewer/chart_projection.h"
-#include "viewer/colour_scheme.h"
+#include "viewer/chart/chart_painter.h"
+#include "viewer/chart/chart_projection.h"
+#include "viewer/chart/colour_scheme.h"
 
 namespace {
 

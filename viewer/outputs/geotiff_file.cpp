@@ -1,4 +1,4 @@
-#include "viewer/geotiff_file.h"
+#include "viewer/outputs/geotiff_file.h"
 
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>

@@ -1,4 +1,4 @@
-#include "viewer/view_render_context.h"
+#include "viewer/module_host/view_render_context.h"
 
 #include <cstdio>
 

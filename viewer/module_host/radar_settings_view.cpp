@@ -1,4 +1,4 @@
-#include "viewer/radar_settings_view.h"
+#include "viewer/module_host/radar_settings_view.h"
 
 #include <ogrsf_frmts.h>
 

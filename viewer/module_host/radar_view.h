@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "host/vk_feature.h"
-#include "viewer/sea_chart_view.h"
+#include "viewer/module_host/sea_chart_view.h"
 #include "viewer/view_options.h"
 
 class ChartLayers;

@@ -1,4 +1,4 @@
-#include "viewer/radar_view.h"
+#include "viewer/module_host/radar_view.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,8 +6,8 @@
 
 #include "display/module_display_sorvik.h"
 #include "module/module_data.h"
-#include "viewer/chart_painter.h"
-#include "viewer/colour_scheme.h"
+#include "viewer/chart/chart_painter.h"
+#include "viewer/chart/colour_scheme.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "viewer/replay_own_ship.h"
+#include "viewer/module_host/replay_own_ship.h"
 
 #include <dlfcn.h>
 

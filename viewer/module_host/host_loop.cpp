@@ -1,4 +1,4 @@
-#include "viewer/host_loop.h"
+#include "viewer/module_host/host_loop.h"
 
 #include <unistd.h>
 
@@ -8,10 +8,10 @@
 
 #include "host/navigation_source.h"
 #include "module/module_data_sorvik.h"
-#include "viewer/picture_outputs.h"
-#include "viewer/radar_settings_view.h"
-#include "viewer/radar_view.h"
-#include "viewer/sweep_counter.h"
+#include "viewer/outputs/picture_outputs.h"
+#include "viewer/module_host/radar_settings_view.h"
+#include "viewer/module_host/radar_view.h"
+#include "viewer/module_host/sweep_counter.h"
 
 namespace {
 

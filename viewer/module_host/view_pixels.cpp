@@ -1,4 +1,4 @@
-#include "viewer/view_pixels.h"
+#include "viewer/module_host/view_pixels.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "viewer/run_summary.h"
+#include "viewer/outputs/run_summary.h"
 
 #include <sys/resource.h>
 

@@ -1,4 +1,4 @@
-#include "viewer/module_loader.h"
+#include "viewer/module_host/module_loader.h"
 
 #include <dlfcn.h>
 #include <unistd.h>

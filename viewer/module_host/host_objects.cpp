@@ -1,4 +1,4 @@
-#include "viewer/host_objects.h"
+#include "viewer/module_host/host_objects.h"
 
 FixedOwnShip::FixedOwnShip(double latitudeRadians, double longitudeRadians, double headingRadians)
     : position_(latitudeRadians, longitudeRadians), heading_(headingRadians) {}

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "viewer/run_summary.h"
+#include "viewer/outputs/run_summary.h"
 #include "viewer/view_options.h"
 
 class ModuleDataSorvik;

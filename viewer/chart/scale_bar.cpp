@@ -1,13 +1,13 @@
-#include "viewer/scale_bar.h"
+#include "viewer/chart/scale_bar.h"
 
 #include <cairo.h>
 
 #include <array>
 #include <cstdio>
 
-#include "viewer/chart_painter.h"
-#include "viewer/chart_projection.h"
-#include "viewer/colour_scheme.h"
+#include "viewer/chart/chart_painter.h"
+#include "viewer/chart/chart_projection.h"
+#include "viewer/chart/colour_scheme.h"
 
 namespace {
 

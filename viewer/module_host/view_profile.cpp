@@ -1,4 +1,4 @@
-#include "viewer/view_profile.h"
+#include "viewer/module_host/view_profile.h"
 
 #include <string>
 

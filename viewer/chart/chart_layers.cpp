@@ -1,4 +1,4 @@
-#include "viewer/chart_layers.h"
+#include "viewer/chart/chart_layers.h"
 
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>

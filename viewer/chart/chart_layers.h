@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "viewer/chart_projection.h"
+#include "viewer/chart/chart_projection.h"
 
 struct MercatorBox {
   double minX, minY, maxX, maxY;

@@ -1,11 +1,11 @@
-#include "viewer/sweep_counter.h"
+#include "viewer/module_host/sweep_counter.h"
 
 #include <dlfcn.h>
 
 #include <atomic>
 
 #include "host/radar_service.h"
-#include "viewer/replay_own_ship.h"
+#include "viewer/module_host/replay_own_ship.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "viewer/picture_outputs.h"
+#include "viewer/outputs/picture_outputs.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
-#include "viewer/geotiff_file.h"
-#include "viewer/png_file.h"
-#include "viewer/radar_view.h"
+#include "viewer/outputs/geotiff_file.h"
+#include "viewer/outputs/png_file.h"
+#include "viewer/module_host/radar_view.h"
 
 namespace {
 

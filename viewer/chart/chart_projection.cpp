@@ -1,4 +1,4 @@
-#include "viewer/chart_projection.h"
+#include "viewer/chart/chart_projection.h"
 
 #include <algorithm>
 #include <cmath>
