@@ -2,6 +2,7 @@
 
 #include <pcap/pcap.h>
 
+#include <algorithm>
 #include <deque>
 #include <string_view>
 
@@ -27,8 +28,9 @@ std::string LinkTypeError(int linkType) {
 
 class PcapCaptureReader final : public CaptureReader {
 public:
-  PcapCaptureReader(std::string name, std::unique_ptr<CaptureStream> stream, LinkLayer layer, CapturePorts ports)
-      : name_(std::move(name)), stream_(std::move(stream)), layer_(layer), ports_(ports) {}
+  PcapCaptureReader(std::string name, std::unique_ptr<CaptureStream> stream, LinkLayer layer,
+                    CaptureStreams streams)
+      : name_(std::move(name)), stream_(std::move(stream)), layer_(layer), streams_(streams) {}
 
   bool Next(CaptureEvent& event) override {
     while (pending_.empty()) {
@@ -64,10 +66,10 @@ private:
     if (!ipBytes) return;
     const auto packet = ParseIpv4(*ipBytes);
     if (!packet || packet->protocol != kUdpProtocol) return;
-    if (!packet->IsFragment()) return HandleUdp(packet->payload, seconds);
+    if (!packet->IsFragment()) return HandleUdp(packet->destination, packet->payload, seconds);
     const auto whole = reassembly_.Add(*packet, seconds);
     counts_.droppedDatagrams = reassembly_.Dropped();
-    if (whole) HandleUdp(*whole, seconds);
+    if (whole) HandleUdp(packet->destination, *whole, seconds);
   }
 
   void End(std::string error) {
@@ -76,32 +78,44 @@ private:
     counts_.cutDatagrams = reassembly_.Unfinished();
   }
 
-  void HandleUdp(ByteView bytes, double seconds) {
+  void HandleUdp(std::uint32_t destination, ByteView bytes, double seconds) {
     const auto udp = ParseUdp(bytes);
     if (!udp) return;
-    if (udp->destinationPort == ports_.spokes) {
+    if (udp->lengthValid && IsSpokeFrameShape(udp->payload)) {
       ++counts_.datagrams;
-      if (!udp->lengthValid) {
-        ++counts_.badFrames;
-        return;
-      }
-      HandleSpokes(udp->payload, seconds);
-    } else if (udp->destinationPort == ports_.nmea) {
-      ++counts_.datagrams;
-      if (!udp->lengthValid) {
-        ++counts_.badSentences;
-        return;
-      }
-      HandleSentences(udp->payload, seconds);
+      return HandleFrame(SpokeStream{destination, udp->destinationPort}, udp->payload, seconds);
     }
-  }
-
-  void HandleSpokes(ByteView payload, double seconds) {
-    SpokeFrame frame = DecodeSpokeFrame(payload);
-    if (!frame.sizeValid) {
+    // Whatever else comes to the stream being read is a damaged frame.
+    if (streams_.spokes && *streams_.spokes == SpokeStream{destination, udp->destinationPort}) {
+      ++counts_.datagrams;
       ++counts_.badFrames;
       return;
     }
+    if (udp->destinationPort != streams_.nmeaPort) return;
+    ++counts_.datagrams;
+    if (!udp->lengthValid) {
+      ++counts_.badSentences;
+      return;
+    }
+    HandleSentences(udp->payload, seconds);
+  }
+
+  // Frames of the stream chosen, or of the first stream found, are read; the others counted.
+  void HandleFrame(const SpokeStream& stream, ByteView payload, double seconds) {
+    auto& seen = counts_.spokeStreams;
+    if (std::find(seen.begin(), seen.end(), stream) == seen.end() && seen.size() < kMostListedStreams) {
+      seen.push_back(stream);
+    }
+    if (!streams_.spokes) streams_.spokes = stream;
+    if (stream != *streams_.spokes) {
+      ++counts_.otherStreamFrames;
+      return;
+    }
+    HandleSpokes(stream, payload, seconds);
+  }
+
+  void HandleSpokes(const SpokeStream& stream, ByteView payload, double seconds) {
+    SpokeFrame frame = DecodeSpokeFrame(payload);
     ++counts_.frames;
     counts_.badFrames += frame.badSpokes;
     counts_.spokes += frame.spokes.size();
@@ -110,6 +124,7 @@ private:
       event.kind = CaptureEvent::Kind::kSpoke;
       event.seconds = seconds;
       event.spoke = spoke;
+      event.stream = stream;
     }
   }
 
@@ -133,7 +148,7 @@ private:
   const std::string name_;
   const std::unique_ptr<CaptureStream> stream_;
   const LinkLayer layer_;
-  const CapturePorts ports_;
+  CaptureStreams streams_;
   Ipv4Reassembly reassembly_;
   std::deque<CaptureEvent> pending_;
   std::optional<double> firstSeconds_;
@@ -143,7 +158,7 @@ private:
 };
 
 std::unique_ptr<CaptureReader> ReaderOver(const std::string& name, std::unique_ptr<CaptureStream> stream,
-                                          std::string& error, CapturePorts ports) {
+                                          std::string& error, CaptureStreams streams) {
   if (!stream) {
     error = name + ": " + error;
     return nullptr;
@@ -154,21 +169,21 @@ std::unique_ptr<CaptureReader> ReaderOver(const std::string& name, std::unique_p
     return nullptr;
   }
   error.clear();
-  return std::make_unique<PcapCaptureReader>(name, std::move(stream), *layer, ports);
+  return std::make_unique<PcapCaptureReader>(name, std::move(stream), *layer, streams);
 }
 
 }  // namespace
 
 std::unique_ptr<CaptureReader> CaptureReader::Open(const std::string& path, std::string& error,
-                                                   CapturePorts ports) {
+                                                   CaptureStreams streams) {
   auto stream = CaptureStream::OpenFile(path, error);
-  return ReaderOver(path, std::move(stream), error, ports);
+  return ReaderOver(path, std::move(stream), error, streams);
 }
 
 std::unique_ptr<CaptureReader> CaptureReader::OpenMemory(const std::string& name, std::vector<std::uint8_t> bytes,
-                                                         std::string& error, CapturePorts ports) {
+                                                         std::string& error, CaptureStreams streams) {
   auto stream = CaptureStream::OpenMemory(std::move(bytes), error);
-  return ReaderOver(name, std::move(stream), error, ports);
+  return ReaderOver(name, std::move(stream), error, streams);
 }
 
 }  // namespace radarsim

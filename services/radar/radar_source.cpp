@@ -22,8 +22,9 @@ std::unique_ptr<RadarSource> OpenRadarSource(const SimulatorConfig& config, bool
   settings.alignmentUnits = AlignmentUnitsOf(config.bearingAlignmentDegrees);
   settings.rangeFactor = config.rangeFactor;
   settings.rangeUnit = config.rangeUnit;
-  CaptureOpener opener = [path = config.capturePath](std::string& reason) {
-    return CaptureReader::Open(path, reason);
+  settings.spokes = config.spokeStream;
+  CaptureOpener opener = [path = config.capturePath](const CaptureStreams& streams, std::string& reason) {
+    return CaptureReader::Open(path, reason, streams);
   };
   std::string reason;
   std::unique_ptr<ReplaySource> source = ReplaySource::Open(settings, imoMode, std::move(opener), reason);

@@ -125,6 +125,11 @@ bool ApplyKey(SimulatorConfig& config, const std::string& iniPath, const char* k
   }
   if (is("BearingAlignment")) return ParseDouble(value, -180.0, 180.0, config.bearingAlignmentDegrees);
   if (is("RangeFactor")) return ParseDouble(value, 0.5, 2.0, config.rangeFactor);
+  if (is("Spokes")) {
+    const auto stream = ParseSpokeStream(value);
+    if (stream) config.spokeStream = stream;
+    return stream.has_value();
+  }
   return false;
 }
 

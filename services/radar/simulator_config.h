@@ -24,12 +24,17 @@
 //   AtEnd = loop            ; replay: loop (start over) or stop (no more sweeps) at the capture's end
 //   BearingAlignment = 0    ; replay: degrees -180 to 180 added to every spoke angle (antenna mounting)
 //   RangeFactor = 1         ; replay: 0.5 to 2, scales the recorded range (a calibration setting)
+//   Spokes = group:port     ; replay: the spoke stream to play when the capture holds several
+//                           ; (236.6.8.19:6483); default: the first one found
 //
 // A replay transmits the capture's spokes as recorded: the recording's range selects the range setting,
 // its clock runs only while the radar transmits, and the capture's own-ship navigation is published
 // (services/radar/own_ship_fix.h). The other keys keep their meaning; the scene keys are not used.
 #include <cstdint>
+#include <optional>
 #include <string>
+
+#include "services/radar/spoke_stream.h"
 
 namespace radarsim {
 
@@ -57,6 +62,7 @@ struct SimulatorConfig {
   AtEnd atEnd = AtEnd::kLoop;
   double bearingAlignmentDegrees = 0.0;
   double rangeFactor = 1.0;
+  std::optional<SpokeStream> spokeStream;
 };
 
 constexpr const char* kConfigFileName = "VKSorVik.ini";

@@ -95,6 +95,12 @@ TEST_F(RadarReplay, PlaysTheCaptureOnceAtThePaceOverEveryRowWithItsRangeAndOwnSh
   EXPECT_NEAR(fix.latitudeDegrees, 53.15, 0.15) << "off Harlingen";
   EXPECT_NEAR(fix.longitudeDegrees, 5.35, 0.2);
   EXPECT_NEAR(fix.headingDegrees, 296.0, 3.0);
+
+  // What the radar feature tells of the stream played.
+  const FeaturePtr state = State();
+  ASSERT_TRUE(state);
+  EXPECT_STREQ(state->GetFieldAsString("RAD_SPOKE_STREAM"), "236.6.9.51:7059");
+  EXPECT_EQ(StateField("RAD_LOST_SPOKES"), 0);
 }
 
 TEST_F(RadarReplay, LoopsInTypeApprovedModeWithTheRangeCalibrationFactor) {
