@@ -56,6 +56,7 @@ bool SweepStore::AddSweep(const SweepRecord* sweep, std::optional<double> rangeD
   lastHeading_ = record.heading;
 
   const int row = record.angle * rows_ / EchoGeometry::kAngleUnits;
+  writtenRows_[static_cast<std::size_t>(row)] = 1;
   StoreRow(record, buffer_.get() + static_cast<std::size_t>(row) * static_cast<std::size_t>(rowLength_));
 
   // The samples of every sweep sit at the same positions in the row, so the row spans rowLength
@@ -67,11 +68,15 @@ bool SweepStore::AddSweep(const SweepRecord* sweep, std::optional<double> rangeD
 
 bool SweepStore::SizeFor(int rows, int rowLength, int validSamples) {
   if (rows <= kMinDimension || rowLength <= kMinDimension) return false;
-  // calloc: the rows start at level 0 without touching pages that may never be swept.
-  auto* bytes = static_cast<std::uint8_t*>(
-      std::calloc(static_cast<std::size_t>(rows) * static_cast<std::size_t>(rowLength), 1));
-  if (bytes == nullptr) return false;
-  buffer_.reset(bytes);
+  const std::size_t size = static_cast<std::size_t>(rows) * static_cast<std::size_t>(rowLength);
+  if (buffer_ == nullptr || size > capacity_) {
+    // calloc: the rows start at level 0 without touching pages that may never be swept.
+    auto* bytes = static_cast<std::uint8_t*>(std::calloc(size, 1));
+    if (bytes == nullptr) return false;
+    buffer_.reset(bytes);
+    capacity_ = size;
+  }
+  writtenRows_.assign(static_cast<std::size_t>(rows), 0);
   rows_ = rows;
   rowLength_ = rowLength;
   validSamples_ = validSamples;
@@ -134,11 +139,26 @@ void SweepStore::Clear() {
   std::lock_guard lock(mutex_);
   if (buffer_ != nullptr)
     std::memset(buffer_.get(), 0, static_cast<std::size_t>(rows_) * static_cast<std::size_t>(rowLength_));
+  std::fill(writtenRows_.begin(), writtenRows_.end(), 0);
 }
 
 void SweepStore::Reset() {
   std::lock_guard lock(mutex_);
   buffer_.reset();
+  capacity_ = 0;
+  writtenRows_.clear();
+  rows_ = 0;
+  rowLength_ = 0;
+  validSamples_ = 0;
+  generation_ = -1;
+}
+
+void SweepStore::ResetKeepingMemory() {
+  std::lock_guard lock(mutex_);
+  const std::size_t rowLength = static_cast<std::size_t>(rowLength_);
+  for (std::size_t row = 0; row < writtenRows_.size(); ++row)
+    if (writtenRows_[row] != 0) std::memset(buffer_.get() + row * rowLength, 0, rowLength);
+  writtenRows_.clear();
   rows_ = 0;
   rowLength_ = 0;
   validSamples_ = 0;

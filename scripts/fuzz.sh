@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets (clang, libFuzzer, address and undefined-behaviour sanitizers) in build-fuzz and
-# runs each for a bounded time, starting from its seed corpus in tests/fuzz/corpus/<target>. What a run
-# finds new goes to build-fuzz/fuzz-corpus, never into the source tree; a crashing input is kept in
-# build-fuzz/fuzz-artifacts/<target>/ and fails the run.
+# runs each for a bounded time, starting from its seed corpus in tests/fuzz/corpus/<target> and from the
+# corpus kept by earlier runs. What a run finds is merged into that kept corpus (only the inputs that reach
+# code it did not reach before), which lives outside the source tree: $SORVIK_FUZZ_CORPUS/<target>, by
+# default $XDG_CACHE_HOME/sorvik-fuzz/<target> (~/.cache/sorvik-fuzz/<target>). A long run
+# (`scripts/fuzz.sh 3600`, an hour per target) thus carries on where the last one stopped. A crashing input
+# is kept in build-fuzz/fuzz-artifacts/<target>/ and fails the run.
 # Usage: scripts/fuzz.sh [seconds-per-target] [target...]   (default: 60 seconds, every target)
 set -euo pipefail
 
@@ -29,22 +32,33 @@ export LSAN_OPTIONS="suppressions=$root/tests/lsan-suppressions.txt"
 export XDG_CONFIG_HOME="$build/test-home"
 mkdir -p "$XDG_CONFIG_HOME"
 
+kept_root=${SORVIK_FUZZ_CORPUS:-${XDG_CACHE_HOME:-$HOME/.cache}/sorvik-fuzz}
+
 failed=0
 for target in "${targets[@]}"; do
-  corpus="$build/fuzz-corpus/$target"
+  kept="$kept_root/$target"
+  found="$build/fuzz-found/$target"
   artifacts="$build/fuzz-artifacts/$target/"
-  mkdir -p "$corpus" "$artifacts"
+  rm -rf "$found"
+  mkdir -p "$kept" "$found" "$artifacts"
   log="$build/fuzz-artifacts/$target.log"
   # From the staged host folder, as every host program runs: the sweep callback finds the radar there.
+  # New inputs go to the first folder; the kept and seed corpora are read.
   if (cd "$build/stage/bin" && "./$target" -max_total_time="$seconds" -print_final_stats=1 -max_len=65536 \
-        -timeout=25 -artifact_prefix="$artifacts" "$corpus" "$root/tests/fuzz/corpus/$target") > "$log" 2>&1; then
+        -timeout=25 -artifact_prefix="$artifacts" "$found" "$kept" "$root/tests/fuzz/corpus/$target") \
+        > "$log" 2>&1; then
     result=ok
+    # Into the kept corpus goes what reaches code it did not reach yet.
+    (cd "$build/stage/bin" && "./$target" -merge=1 -max_len=65536 -timeout=25 "$kept" "$found") \
+      > "$log.merge" 2>&1 || echo "$target: merging into $kept failed, see $log.merge" >&2
   else
     result=FAILED
     failed=1
     tail -n 40 "$log" >&2
   fi
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
-  echo "$target: $result, ${runs:-?} executions in ${seconds} s"
+  rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -n 1)
+  kept_count=$(find "$kept" -type f | wc -l)
+  echo "$target: $result, ${runs:-?} executions in ${seconds} s (${rate:-?} a second), $kept_count inputs kept in $kept"
 done
 exit $failed

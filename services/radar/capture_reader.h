@@ -2,9 +2,9 @@
 // Reads a network capture of a radar at sea: a pcap file, gzip-compressed or plain. The radar's spoke
 // datagrams (UDP, usually larger than the link MTU and so split into IPv4 fragments) are reassembled and
 // the frames of one stream decoded into spokes; the ship's NMEA 0183 sentences (UDP) into navigation
-// updates. Everything else in the capture is passed over. Damaged input never stops the reader short of the end of the file: a bad
-// datagram, frame or sentence is skipped and counted; only a file that cannot be read on ends the events,
-// with the reason in Error().
+// updates. Everything else in the capture is passed over. Damaged input never stops the reader short of
+// the end of the file: a bad datagram, frame or sentence is skipped and counted; only a file that cannot
+// be read on ends the events, with the reason in Error().
 #include <cstdint>
 #include <memory>
 #include <optional>

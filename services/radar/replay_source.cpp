@@ -39,7 +39,9 @@ std::unique_ptr<ReplaySource> ReplaySource::Open(const ReplaySettings& settings,
   if (!probe) return nullptr;
   CaptureEvent event;
   bool found = false;
-  while (!found && probe->Next(event)) found = event.kind == CaptureEvent::Kind::kSpoke && IsDrawnSpoke(event.spoke);
+  while (!found && probe->Next(event)) {
+    found = event.kind == CaptureEvent::Kind::kSpoke && IsDrawnSpoke(event.spoke);
+  }
   if (!found) {
     error = NoSpokesReason(*probe, settings.spokes);
     return nullptr;

@@ -24,7 +24,8 @@ std::optional<SpokeStream> ParseSpokeStream(const std::string& text) {
   char* end = nullptr;
   errno = 0;
   const long port = std::strtol(portText.c_str(), &end, 10);
-  if (portText.empty() || portText[0] < '0' || portText[0] > '9' || errno != 0 || *end != '\0' || port < 1 || port > 65535) return std::nullopt;
+  const bool digitsOnly = !portText.empty() && portText[0] >= '0' && portText[0] <= '9' && *end == '\0';
+  if (!digitsOnly || errno != 0 || port < 1 || port > 65535) return std::nullopt;
   return SpokeStream{ntohl(address.s_addr), static_cast<std::uint16_t>(port)};
 }
 

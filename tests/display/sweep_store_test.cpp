@@ -181,4 +181,20 @@ TEST_F(SweepStoreTest, ClearKeepsTheCursorAndResetFreesTheRows) {
   EXPECT_EQ(store_.GetDimensions().rowLength, 300);
 }
 
+// Reused memory reads as fresh: a row written at one length is zero under the next, longer or shorter.
+TEST_F(SweepStoreTest, ResetKeepingMemoryLeavesNoOldEchoUnderTheNextSizing) {
+  for (const std::uint16_t next : {std::uint16_t{200}, std::uint16_t{600}}) {
+    store_.Reset();
+    ASSERT_TRUE(Add(TestSweep(4000, 7, 400)));
+    store_.ResetKeepingMemory();
+    EXPECT_EQ(store_.GetDimensions().rows, 0);
+    ASSERT_TRUE(Add(TestSweep(0, 0, next, 0)));  // an empty sweep sizes the store
+    EXPECT_EQ(store_.GetDimensions().rowLength, next);
+    for (int row = 0; row < store_.GetDimensions().rows; ++row) {
+      const std::vector<std::uint8_t> bytes = Row(row);
+      ASSERT_EQ(std::count(bytes.begin(), bytes.end(), 7), 0) << next << " " << row;
+    }
+  }
+}
+
 }  // namespace

@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ResetEchoGeometryForTesting();
   ConfigureEchoGeometry(imo);
   SweepStore& store = TheSweepStore();
-  store.Reset();
+  store.ResetKeepingMemory();
   store.SetShiftSamples(imo);
 
   std::int32_t revolutions = store.GetCursor().revolutions;
