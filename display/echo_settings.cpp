@@ -2,7 +2,6 @@
 
 #include <ogrsf_frmts.h>
 
-#include "settings/ograble.h"
 #include "settings/radar_settings_fields.h"
 
 namespace {
@@ -14,9 +13,7 @@ int IntegerField(OGRFeature& feature, const char* name) {
 
 }  // namespace
 
-void ReadEchoSettings(OGRable* source, EchoSettings& settings) {
-  OGRLayer* layer = source != nullptr ? source->GetOGRLayer(0) : nullptr;
-  OGRFeature* feature = layer != nullptr ? layer->GetFeature(0) : nullptr;
+void ReadEchoSettings(OGRFeature* feature, EchoSettings& settings) {
   if (feature == nullptr) {
     settings.realTime = true;
     return;
@@ -24,5 +21,4 @@ void ReadEchoSettings(OGRable* source, EchoSettings& settings) {
   settings.realTime = IntegerField(*feature, kFieldRealTime) != 0;
   settings.echoColourIndex = IntegerField(*feature, kFieldEchoColor);
   settings.trailColourIndex = IntegerField(*feature, kFieldTrailColor);
-  OGRFeature::DestroyFeature(feature);
 }

@@ -3,6 +3,7 @@
 #include <ogrsf_frmts.h>
 
 #include <algorithm>
+#include <memory>
 #include <new>
 #include <numbers>
 #include <optional>
@@ -80,9 +81,15 @@ UnitConverter* Converter() {
   return service != nullptr ? service->GetConverter() : nullptr;
 }
 
-OGRFeature* RadarSettingsFeature(ModuleDataSorvik& dataModule) {
+struct FeatureDeleter {
+  void operator()(OGRFeature* feature) const { OGRFeature::DestroyFeature(feature); }
+};
+using FeaturePtr = std::unique_ptr<OGRFeature, FeatureDeleter>;
+
+// A copy of the radar settings feature, or null when there is none.
+FeaturePtr RadarSettingsFeature(ModuleDataSorvik& dataModule) {
   OGRLayer* layer = dataModule.GetOGRLayer(0);
-  return layer != nullptr ? layer->GetFeature(0) : nullptr;
+  return FeaturePtr(layer != nullptr ? layer->GetFeature(0) : nullptr);
 }
 
 }  // namespace
@@ -107,7 +114,10 @@ std::int16_t ModuleDisplaySorvik::PollRedraw() {
   Poll();
   const bool echoChanged = newEchoData_ != 0;
   newEchoData_ = 0;
-  const TransmitterStatus status = ComputeTransmitterStatus(dataModule_, Store().GetLastSweepTick(), statusTicks_);
+  const FeaturePtr settings = dataModule_ != nullptr ? RadarSettingsFeature(*dataModule_) : nullptr;
+  const OverlayInputs inputs = OverlayInputsWith(settings.get());
+  const TransmitterStatus status = ComputeTransmitterStatus(dataModule_ != nullptr ? &inputs : nullptr,
+                                                            Store().GetLastSweepTick(), statusTicks_);
   const bool statusChanged = status.code != lastStatus_.code ||
                              (status.code == kStatusWarmingUp && status.value != lastStatus_.value);
   if (statusChanged) {
@@ -146,7 +156,7 @@ void ModuleDisplaySorvik::OnStoreResized(int rows, int rowLength) {
 bool ModuleDisplaySorvik::OnNewSweeps() {
   if (dataModule_ == nullptr || !textures_.HasTextures() || storeRows_ <= 0) return false;
   EchoSettings settings;
-  ReadEchoSettings(dataModule_, settings);
+  ReadEchoSettings(RadarSettingsFeature(*dataModule_).get(), settings);
   const std::optional<EchoRowRun> run = EchoRowsToRewrite(storeRows_, seenCursor_, polledCursor_, settings.realTime);
   if (run) RewriteRows(*run, settings);
   return true;
@@ -164,29 +174,44 @@ bool ModuleDisplaySorvik::Draw(ChartView* view, int, VKFeature* displayPropertie
   const long printingStatus = DisplayProperty(displayProperties, kPrintingStatusProperty);
   view->GetViewDC(0);
 
-  OGRFeature* settings = RadarSettingsFeature(*dataModule_);
-  if (settings != nullptr && dataModule_->GetNavigationSource() != nullptr) {
-    const EchoPlacement placement = PlaceEcho(settings);
-    ClearOnRangeChange(settings);
+  // One copy of the settings serves everything this repaint draws.
+  const FeaturePtr settings = RadarSettingsFeature(*dataModule_);
+  const OverlayInputs inputs = OverlayInputsWith(settings.get());
+  if (settings != nullptr && inputs.navigation != nullptr) {
+    const EchoPlacement placement = PlaceEcho(*inputs.navigation, settings.get());
+    ClearOnRangeChange(settings.get());
     RenderContext* context = lastStatus_.code == kStatusNone ? view->GetRenderContext() : nullptr;
     // A display built before the echo geometry was fixed has no sectors to draw the echo with.
     IDirect3DDevice9* device = context != nullptr && sectors_ != nullptr ? context->GetDevice() : nullptr;
     if (device != nullptr) {
-      DrawEcho(*view, *context, device, placement, dayNightMode);
+      EchoSettings echoSettings;
+      ReadEchoSettings(settings.get(), echoSettings);
+      DrawEcho(*view, *context, device, placement, echoSettings, dayNightMode);
       context->EndUse();
     }
-    DrawRingsAndLabels(*this, view, placement.centre.latitude, placement.centre.longitude, dayNightMode,
+    DrawRingsAndLabels(view, inputs, placement.centre.latitude, placement.centre.longitude, dayNightMode,
                        static_cast<std::int32_t>(printingStatus));
   }
-  if (settings != nullptr) OGRFeature::DestroyFeature(settings);
   if ((printingStatus & kPrintingBit) == 0)
-    DrawStatusMessage(view, dataModule_, Store().GetLastSweepTick(), statusTicks_);
+    DrawStatusMessage(view, &inputs, Store().GetLastSweepTick(), statusTicks_);
   return true;
 }
 
-ModuleDisplaySorvik::EchoPlacement ModuleDisplaySorvik::PlaceEcho(OGRFeature* settings) {
+OverlayInputs ModuleDisplaySorvik::OverlayInputsWith(OGRFeature* settings) {
+  OverlayInputs inputs;
+  inputs.settings = settings;
+  if (dataModule_ != nullptr) {
+    inputs.imoMode = dataModule_->GetImoMode();
+    inputs.navigation = dataModule_->GetNavigationSource();
+  }
+  inputs.ringsLayerVisible = IsLayerVisible(ModuleLayerKey(kRadarModuleName, kRingsLayerName));
+  inputs.lastStatus = lastStatus_;
+  return inputs;
+}
+
+ModuleDisplaySorvik::EchoPlacement ModuleDisplaySorvik::PlaceEcho(NavigationSource& navigation,
+                                                                  OGRFeature* settings) {
   EchoPlacement placement;
-  NavigationSource& navigation = *dataModule_->GetNavigationSource();
   placement.centre = navigation.GetPosition();
 
   // The heading of the last sweep taken in; before any, or when the radar sends none, the ship's.
@@ -227,22 +252,21 @@ void ModuleDisplaySorvik::ClearOnRangeChange(OGRFeature* settings) {
 }
 
 void ModuleDisplaySorvik::DrawEcho(ChartView& view, RenderContext& context, IDirect3DDevice9* device,
-                                   const EchoPlacement& placement, int dayNightMode) {
+                                   const EchoPlacement& placement, const EchoSettings& settings,
+                                   int dayNightMode) {
   const int generation = context.GetDeviceGeneration();
   if (generation != deviceGeneration_) {
     textures_.ReleaseAll();
     deviceGeneration_ = generation;
   }
   if (!textures_.HasTextures()) {
-    CreateTextures(device);
+    CreateTextures(device, settings);
     return;
   }
   UnitConverter* converter = Converter();
   if (converter == nullptr) return;
 
   BeginEchoScene(device);
-  EchoSettings settings;
-  ReadEchoSettings(dataModule_, settings);
   const auto currentSector =
       static_cast<std::int16_t>(seenCursor_.angle * EchoGeometry::kSectors / EchoGeometry::kAngleUnits);
   // The highlight reuses the outlines of the echo pass: without that pass there are none to use.
@@ -253,12 +277,10 @@ void ModuleDisplaySorvik::DrawEcho(ChartView& view, RenderContext& context, IDir
   EndEchoScene(device);
 }
 
-void ModuleDisplaySorvik::CreateTextures(IDirect3DDevice9* device) {
+void ModuleDisplaySorvik::CreateTextures(IDirect3DDevice9* device, const EchoSettings& settings) {
   if (Store().GetDimensions().rows < 1 || !textures_.Create(device)) return;
   // New textures hold nothing yet: fill them from the store now, so that the picture is whole at the
   // next repaint rather than after the antenna's next turn, and ask for that repaint.
-  EchoSettings settings;
-  ReadEchoSettings(dataModule_, settings);
   RewriteRows({0, textures_.Geometry().rows}, settings);
 }
 

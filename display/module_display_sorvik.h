@@ -14,9 +14,11 @@
 #include "display/sweep_recorder_client.h"
 #include "host/coordinate_converter.h"
 #include "host/pos_type.h"
+#include "overlays/overlay_inputs.h"
 #include "overlays/transmitter_status.h"
 
 class ModuleDataSorvik;
+class NavigationSource;
 class OGRFeature;
 class RenderContext;
 class UnitConverter;
@@ -50,12 +52,14 @@ private:
     double heading = 0.0;  // radians
   };
 
-  EchoPlacement PlaceEcho(OGRFeature* settings);
+  // What the overlays read of the data module, with `settings` (not owned) as the radar settings.
+  OverlayInputs OverlayInputsWith(OGRFeature* settings);
+  EchoPlacement PlaceEcho(NavigationSource& navigation, OGRFeature* settings);
   void ClearOnRangeChange(OGRFeature* settings);
   // The echo passes on `device`; textures are created instead when they are missing.
   void DrawEcho(ChartView& view, RenderContext& context, IDirect3DDevice9* device, const EchoPlacement& placement,
-                int dayNightMode);
-  void CreateTextures(IDirect3DDevice9* device);
+                const EchoSettings& settings, int dayNightMode);
+  void CreateTextures(IDirect3DDevice9* device, const EchoSettings& settings);
   // Rewrites `run` of the store's rows into the textures and asks for a repaint.
   void RewriteRows(EchoRowRun run, const EchoSettings& settings);
   void DrawEchoPass(ChartView& view, IDirect3DDevice9* device, const EchoPlacement& placement,

@@ -1,7 +1,5 @@
 #include "overlays/range_rings.h"
 
-#include <ogrsf_frmts.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -10,14 +8,11 @@
 #include <optional>
 
 #include "afxwin.h"
-#include "common/layer_keys.h"
-#include "common/radar_identity.h"
-#include "display/module_display_sorvik.h"
 #include "host/chart_view.h"
 #include "host/converter_api.h"
 #include "host/radar_service.h"
-#include "module/module_data_sorvik.h"
 #include "overlays/label_builders.h"
+#include "overlays/overlay_inputs.h"
 #include "overlays/radar_labels.h"
 #include "overlays/text_drawing.h"
 #include "overlays/transmitter_status.h"
@@ -41,11 +36,6 @@ constexpr COLORREF kRingColour = RGB(50, 50, 50);
 constexpr ARGB kRingTextColour = 0xFF323232u;
 constexpr std::int32_t kRingTextSize = 10;
 constexpr std::int32_t kRegular = 0;
-
-struct FeatureDeleter {
-  void operator()(OGRFeature* feature) const { OGRFeature::DestroyFeature(feature); }
-};
-using FeaturePtr = std::unique_ptr<OGRFeature, FeatureDeleter>;
 
 struct FontDeleter {
   void operator()(Font* font) const { delete font; }
@@ -163,20 +153,16 @@ WantedOverlays WhatToOverlay(std::int32_t printingStatus, bool ringsLayerVisible
 
 }  // namespace
 
-void DrawRingsAndLabels(ModuleDisplaySorvik& display, ChartView* view, float centreLatitude, float centreLongitude,
+void DrawRingsAndLabels(ChartView* view, const OverlayInputs& inputs, float centreLatitude, float centreLongitude,
                         std::int32_t dayNightMode, std::int32_t printingStatus, const RadarServiceAccessor& service) {
-  auto* dataModule = dynamic_cast<ModuleDataSorvik*>(display.GetDataModule());
-  OGRLayer* layer = dataModule != nullptr ? dataModule->GetOGRLayer(0) : nullptr;
-  const FeaturePtr settings(layer != nullptr ? layer->GetFeature(0) : nullptr);
+  OGRFeature* settings = inputs.settings;
   RingLayout layout;
   int range = 0;
-  if (!settings || !GetFieldInteger(settings.get(), &range, "RAD_RANGE") ||
-      !GetFieldInteger(settings.get(), &layout.rangeUnit, "RAD_RANGE_UNIT")) {
+  if (settings == nullptr || !GetFieldInteger(settings, &range, "RAD_RANGE") ||
+      !GetFieldInteger(settings, &layout.rangeUnit, "RAD_RANGE_UNIT")) {
     return;
   }
-  const WantedOverlays wanted =
-      WhatToOverlay(printingStatus, display.IsLayerVisible(ModuleLayerKey(kRadarModuleName, kRingsLayerName)),
-                    display.LastStatus().code);
+  const WantedOverlays wanted = WhatToOverlay(printingStatus, inputs.ringsLayerVisible, inputs.lastStatus.code);
 
   // Without a device context there is nothing to draw on: the radar is not asked.
   CDC* dc = view != nullptr ? view->GetViewDC(0) : nullptr;
@@ -189,7 +175,7 @@ void DrawRingsAndLabels(ModuleDisplaySorvik& display, ChartView* view, float cen
   surface.SetSmoothingMode(SmoothingModeHighSpeed);
   if (wanted.labels) {
     const std::optional<RadarLabelValues> values =
-        ReadLabelValues(settings.get(), *radarService, dataModule->GetImoMode(), range, layout.rangeUnit);
+        ReadLabelValues(settings, *radarService, inputs.imoMode, range, layout.rangeUnit);
     if (values) DrawRadarLabels(&surface, *radar, dayNightMode, *values);
   }
   if (wanted.rings) DrawRings(*dc, surface, *view, centreLatitude, centreLongitude, layout);

@@ -7,17 +7,17 @@
 #include "module/service_libraries.h"
 
 class ChartView;
-class ModuleDisplaySorvik;
+struct OverlayInputs;
 
 // How the rings and labels reach the radar service; null when there is none.
 using RadarServiceAccessor = std::function<VKSorVikAPI*()>;
 
-// Draws the rings and labels of `display` on `view` around the centre (radians, as the two floats of a
-// position), for the view's day/night mode and printing status. The ring layout and the label texts come
-// from the radar of `service`. Labels are left out of printouts unless the printing status asks for them;
-// rings follow the rings layer and are hidden while the radar is not available or its source is lost.
-// Nothing is drawn on a view without a device context, or when the settings or the ring layout cannot
-// be read.
-void DrawRingsAndLabels(ModuleDisplaySorvik& display, ChartView* view, float centreLatitude, float centreLongitude,
+// Draws the rings and labels of the settings of `inputs` on `view` around the centre (radians, as the two
+// floats of a position), for the view's day/night mode and printing status. The ring layout and the label
+// texts come from the radar of `service`. Labels are left out of printouts unless the printing status asks
+// for them; rings follow the rings layer and are hidden while the last status says the radar is not
+// available or its source is lost. Nothing is drawn on a view without a device context, or when the
+// settings or the ring layout cannot be read.
+void DrawRingsAndLabels(ChartView* view, const OverlayInputs& inputs, float centreLatitude, float centreLongitude,
                         std::int32_t dayNightMode, std::int32_t printingStatus,
                         const RadarServiceAccessor& service = GetSorVikService);

@@ -50,11 +50,11 @@ CString StatusMessageText(const TransmitterStatus& status) {
   return text;
 }
 
-void DrawStatusMessage(ChartView* view, ModuleDataSorvik* dataModule, std::uint32_t lastSweepTick,
+void DrawStatusMessage(ChartView* view, const OverlayInputs* inputs, std::uint32_t lastSweepTick,
                        TransmitterTicks& ticks) {
   if (view == nullptr || view->GetViewDC(0) == nullptr) return;
   const ResourceLibraryScope resources;
-  const CString message = StatusMessageText(ComputeTransmitterStatus(dataModule, lastSweepTick, ticks));
+  const CString message = StatusMessageText(ComputeTransmitterStatus(inputs, lastSweepTick, ticks));
   if (!message.IsEmpty()) DrawCentredMessage(view, message);
 }
 

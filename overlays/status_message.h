@@ -5,7 +5,7 @@
 #include "afxstr.h"
 
 class ChartView;
-class ModuleDataSorvik;
+struct OverlayInputs;
 struct TransmitterStatus;
 struct TransmitterTicks;
 
@@ -16,7 +16,7 @@ CString StatusMessageText(const TransmitterStatus& status);
 
 // Draws the message of the status computed now (not the last polled one; see ComputeTransmitterStatus
 // for the arguments) on `view`; nothing for a status that raises no message.
-void DrawStatusMessage(ChartView* view, ModuleDataSorvik* dataModule, std::uint32_t lastSweepTick,
+void DrawStatusMessage(ChartView* view, const OverlayInputs* inputs, std::uint32_t lastSweepTick,
                        TransmitterTicks& ticks);
 
 // Draws `text` in large bold letters, in a translucent framed box centred in `view`; nothing for an

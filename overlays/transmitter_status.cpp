@@ -1,11 +1,7 @@
 #include "overlays/transmitter_status.h"
 
-#include <ogrsf_frmts.h>
-
-#include <memory>
-
 #include "host/navigation_source.h"
-#include "module/module_data_sorvik.h"
+#include "overlays/overlay_inputs.h"
 #include "settings/field_access.h"
 #include "settings/no_value.h"
 #include "winbase.h"
@@ -22,16 +18,6 @@ constexpr int kTransmitOff = 0;
 constexpr int kTransmitStandby = 1;
 constexpr int kTransmitting = 2;
 constexpr int kTransmitNotAvailable = 3;
-
-struct FeatureDeleter {
-  void operator()(OGRFeature* feature) const { OGRFeature::DestroyFeature(feature); }
-};
-using FeaturePtr = std::unique_ptr<OGRFeature, FeatureDeleter>;
-
-FeaturePtr RadarSettings(ModuleDataSorvik& dataModule) {
-  OGRLayer* layer = dataModule.GetOGRLayer(0);
-  return FeaturePtr(layer != nullptr ? layer->GetFeature(0) : nullptr);
-}
 
 // Differences modulo 2^32, so that a stamp taken before the count wrapped is still close to now.
 bool TimedOut(std::uint32_t now, std::uint32_t stamp) { return now - stamp > kStatusTimeoutMs; }
@@ -82,17 +68,16 @@ void ApplyWarmUpAndSource(OGRFeature& settings, bool imoMode, std::uint32_t now,
 }  // namespace
 
 // Each step may overwrite the code of the steps before it: the later the step, the stronger its code.
-TransmitterStatus ComputeTransmitterStatus(ModuleDataSorvik* dataModule, std::uint32_t lastSweepTick,
+TransmitterStatus ComputeTransmitterStatus(const OverlayInputs* inputs, std::uint32_t lastSweepTick,
                                            TransmitterTicks& ticks) {
   TransmitterStatus status;
   const std::uint32_t now = GetTickCount();
   if (TimedOut(now, lastSweepTick)) status.code = kStatusNoSweeps;
-  if (dataModule == nullptr) return status;
+  if (inputs == nullptr) return status;
 
-  const FeaturePtr settings = RadarSettings(*dataModule);
-  const bool imoMode = dataModule->GetImoMode();
-  if (settings) ApplyTransmitState(*settings, imoMode, now, ticks, status);
-  ApplyNavigationState(dataModule->GetNavigationSource(), status);
-  if (settings) ApplyWarmUpAndSource(*settings, imoMode, now, ticks, status);
+  OGRFeature* settings = inputs->settings;
+  if (settings != nullptr) ApplyTransmitState(*settings, inputs->imoMode, now, ticks, status);
+  ApplyNavigationState(inputs->navigation, status);
+  if (settings != nullptr) ApplyWarmUpAndSource(*settings, inputs->imoMode, now, ticks, status);
   return status;
 }

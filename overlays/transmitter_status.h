@@ -3,7 +3,7 @@
 // picture from being trusted (0: nothing does) and, for a warm-up, the seconds still to wait.
 #include <cstdint>
 
-class ModuleDataSorvik;
+struct OverlayInputs;
 
 struct TransmitterStatus {
   std::int32_t code = 0;
@@ -33,9 +33,10 @@ struct TransmitterTicks {
   std::uint32_t lastSourceTick = 0;    // when the radar source was last seen present
 };
 
-// The current status of the radar of `dataModule` (may be null), whose last sweep arrived at tick
+// The current status of the radar whose settings and navigation `inputs` give (null for a display without
+// a data module: only the missing sweeps can then be told) and whose last sweep arrived at tick
 // `lastSweepTick`; time is GetTickCount's, its wrap included. Advances `ticks`. Strongest first: source
 // lost, warming up, navigation not valid, no heading (also when there is no navigation source at all),
 // watchman, standby / off / not available, no sweeps.
-TransmitterStatus ComputeTransmitterStatus(ModuleDataSorvik* dataModule, std::uint32_t lastSweepTick,
+TransmitterStatus ComputeTransmitterStatus(const OverlayInputs* inputs, std::uint32_t lastSweepTick,
                                            TransmitterTicks& ticks);

@@ -3,6 +3,8 @@
 #   - the module's folders include nothing from services/ or viewer/: the module reaches the host's
 #     libraries only through the declarations in host/;
 #   - platform/ includes nothing of the module, services/ or viewer/;
+#   - overlays/ includes nothing of display/ nor the data module (module/module_data*.h): the overlays are
+#     handed the values they draw from;
 #   - a platform library's own headers (platform/<library>/) are included only by that library and by the
 #     platform tests; everyone else uses the public headers in platform/include/.
 # An include names a file as written from the repository root (the build's include path) and, when such
@@ -93,6 +95,8 @@ sources=$(find . -path ./.git -prune -o -path './build*' -prune -o -path ./out -
         report(file, line, text, "the module'"'"'s folders include nothing from services/ or viewer/")
       else if (top(file) == "platform" && (in_module(target) || in_host_side(target)))
         report(file, line, text, "platform/ includes nothing of the module, services/ or viewer/")
+      else if (top(file) == "overlays" && (top(target) == "display" || target ~ /^module\/module_data[^\/]*$/))
+        report(file, line, text, "overlays/ includes nothing of display/ nor the data module")
       if (library == "") library = platform_library(target)
     }
     # A bare name reaches a library folder only through an include path that names that folder.

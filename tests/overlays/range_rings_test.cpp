@@ -13,16 +13,12 @@
 #include <vector>
 
 #include "afxwin.h"
-#include "common/radar_identity.h"
-#include "display/module_display_sorvik.h"
 #include "extensions/gdi32.h"
 #include "extensions/gdiplus.h"
-#include "host/navigation_source.h"
-#include "module/module_data_sorvik.h"
 #include "overlays/label_builders.h"
+#include "overlays/overlay_inputs.h"
 #include "overlays/range_rings.h"
 #include "overlays/text_drawing.h"
-#include "settings/radar_ogr_data_source.h"
 #include "support/local_chart_view.h"
 #include "support/quiet_radar.h"
 #include "support/scratch_profile.h"
@@ -65,9 +61,8 @@ public:
   void FormatRange(CString& text, int) override { text = rangeText_; }
   double GetRingInterval(int, int) override { return ringInterval_; }
 
-  std::map<std::string, int> fields_ = {{"RAD_RANGE", 4},   {"RAD_RANGE_UNIT", 0}, {"RAD_PULSE", 1},
-                                        {"RAD_ANTENNA", 2}, {"RAD_MODEL", 1},      {"RAD_TXSTBY", 2},
-                                        {"RAD_SOURCE_STATUS", 1}};
+  std::map<std::string, int> fields_ = {
+      {"RAD_RANGE", 4}, {"RAD_RANGE_UNIT", 0}, {"RAD_PULSE", 1}, {"RAD_ANTENNA", 2}, {"RAD_MODEL", 1}};
   float ringInterval_ = 0.25f;  // nautical miles
   int ringCount_ = 3;
   CString rangeText_ = "0.75";
@@ -83,25 +78,6 @@ public:
   void GetRadarIdentity(CString&, CString& name, CString&, CString&, CString&, CString&) override { name = "RADAR"; }
 
   TestRadar radar_;
-};
-
-class SteadyNavigation final : public NavigationSource {
-public:
-  PosType GetPosition() override { return kRadarCentre; }
-  bool GetHeading(double* heading) override {
-    *heading = 0.0;
-    return true;
-  }
-  bool QueryNavigationFlag() override { return false; }
-};
-
-class TestDataModule final : public ModuleDataSorvik {
-public:
-  TestDataModule(bool imoMode, NavigationSource* navigation, RadarAccessor radar) {
-    imoMode_ = imoMode ? 1 : 0;
-    navigationSource_ = navigation;
-    SetDataSource(new RadarOGRDataSource(imoMode, std::move(radar)));
-  }
 };
 
 struct Ink {
@@ -179,32 +155,20 @@ Gdiplus::RectF RangeTemplate() { return Label(".125/", Gdiplus::PointF(55, 5), 3
 
 class RingsAndLabelsTest : public ProfileTest {
 protected:
-  void SetUp() override {
-    ProfileTest::SetUp();
-    Start(false);
-  }
-  void TearDown() override {
-    display_.reset();
-    data_.reset();
-    ProfileTest::TearDown();
-  }
-
-  void Start(bool imoMode) {
-    display_.reset();
-    data_ = std::make_unique<TestDataModule>(imoMode, &navigation_, [this] { return &service_.radar_; });
-    display_ = std::make_unique<ModuleDisplaySorvik>(data_.get());
-  }
   TestRadar& Radar() { return service_.radar_; }
 
+  // Draws with the radar's state as it stands for the settings, and the rest of `inputs_`.
   void Draw(SurfaceView& view, std::int32_t printingStatus = 0, std::int32_t dayNightMode = 0) {
-    DrawRingsAndLabels(*display_, &view, kRadarCentre.latitude, kRadarCentre.longitude, dayNightMode, printingStatus,
+    const std::unique_ptr<OGRFeature, decltype(&OGRFeature::DestroyFeature)> settings(Radar().GetStateFeature(0),
+                                                                                       &OGRFeature::DestroyFeature);
+    OverlayInputs inputs = inputs_;
+    inputs.settings = settings.get();
+    DrawRingsAndLabels(&view, inputs, kRadarCentre.latitude, kRadarCentre.longitude, dayNightMode, printingStatus,
                        [this] { return &service_; });
   }
 
-  SteadyNavigation navigation_;
   TestService service_;
-  std::unique_ptr<TestDataModule> data_;
-  std::unique_ptr<ModuleDisplaySorvik> display_;
+  OverlayInputs inputs_;
 };
 
 TEST_F(RingsAndLabelsTest, RingsShowAtTheProjectedRadiiOnlyWhenTheyReachBeyondFortyPixels) {
@@ -297,7 +261,7 @@ TEST_F(RingsAndLabelsTest, ImoModeNumbersTheRadarFromOneAndAddsTheAntenna) {
   const Gdiplus::PointF nameOrigin(templateBox.X + templateBox.Width - rangeWidth, templateBox.Y + templateBox.Height);
   for (bool imoMode : {false, true}) {
     SCOPED_TRACE(imoMode);
-    Start(imoMode);
+    inputs_.imoMode = imoMode;
     SurfaceView view(100.0);
     Draw(view);
     const Gdiplus::RectF name = Label(imoMode ? "RADAR1" : "RADAR", nameOrigin, 15);
@@ -343,38 +307,28 @@ TEST_F(RingsAndLabelsTest, PrintingStatusRingsLayerAndRadarStatusChooseWhatIsDra
   struct Case {
     const char* name;
     std::int32_t printingStatus;
-    bool hideRings;
-    std::map<std::string, int> fields;  // polled into the display's status first
-    std::int32_t status;
+    bool ringsLayerVisible;
+    std::int32_t lastStatus;
     bool labels, rings;
   };
   const std::vector<Case> cases = {
-      {"on screen", 0, false, {}, 0, true, true},
-      {"printing", kPrinting, false, {}, 0, false, true},
-      {"printing with labels", kPrintingWithLabels, false, {}, 0, true, true},
-      {"printing with half the label bits", kPrinting | 8, false, {}, 0, false, true},
-      {"rings layer hidden", 0, true, {}, 0, true, false},
-      {"radar not available", 0, false, {{"RAD_TXSTBY", 3}}, 4, true, false},
-      {"radar source lost", 0, false, {{"RAD_SOURCE_STATUS", 0}}, 8, true, false},
-      {"radar off", 0, false, {{"RAD_TXSTBY", 0}}, 3, true, true},
+      {"on screen", 0, true, 0, true, true},
+      {"printing", kPrinting, true, 0, false, true},
+      {"printing with labels", kPrintingWithLabels, true, 0, true, true},
+      {"printing with half the label bits", kPrinting | 8, true, 0, false, true},
+      {"rings layer hidden", 0, false, 0, true, false},
+      {"radar not available", 0, true, 4, true, false},
+      {"radar source lost", 0, true, 8, true, false},
+      {"radar off", 0, true, 3, true, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    for (const auto& [field, value] : c.fields) Radar().fields_[field] = value;
-    Start(false);
-    if (!c.fields.empty()) display_->PollRedraw();
-    ASSERT_EQ(display_->LastStatus().code, c.status);
-    if (c.hideRings) {
-      ModuleLayerKeyList hidden;
-      hidden.Add(ModuleLayerKey(kRadarModuleName, kRingsLayerName));
-      display_->SetHiddenLayers(hidden);
-    }
+    inputs_.ringsLayerVisible = c.ringsLayerVisible;
+    inputs_.lastStatus = {c.lastStatus, 0};
     SurfaceView view(80.0);
     Draw(view, c.printingStatus);
     EXPECT_EQ(!view.InkIn(0, 0, kViewSize, 60).Empty(), c.labels);
     EXPECT_EQ(!view.RingDistances(1, 0).empty(), c.rings);
-    Radar().fields_["RAD_TXSTBY"] = 2;
-    Radar().fields_["RAD_SOURCE_STATUS"] = 1;
   }
 }
 

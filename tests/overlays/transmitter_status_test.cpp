@@ -29,6 +29,7 @@
 #include "host/vk_feature.h"
 #include "module/module_data_sorvik.h"
 #include "module/resource_library.h"
+#include "overlays/overlay_inputs.h"
 #include "overlays/status_message.h"
 #include "overlays/text_argument.h"
 #include "overlays/transmitter_status.h"
@@ -125,6 +126,19 @@ protected:
     if (data_) data_->RadarChanged();
   }
 
+  // The status of the radar's state as it stands, as a display of a data module in `imoMode`, with or
+  // without the navigation source, computes it.
+  TransmitterStatus Status(std::uint32_t lastSweep, TransmitterTicks& ticks, bool imoMode = false,
+                           bool withNavigation = true) {
+    const std::unique_ptr<OGRFeature, decltype(&OGRFeature::DestroyFeature)> settings(radar_.GetStateFeature(0),
+                                                                                       &OGRFeature::DestroyFeature);
+    OverlayInputs inputs;
+    inputs.settings = settings.get();
+    inputs.imoMode = imoMode;
+    inputs.navigation = withNavigation ? &navigation_ : nullptr;
+    return ComputeTransmitterStatus(&inputs, lastSweep, ticks);
+  }
+
   StatusRadar radar_;
   TestNavigation navigation_;
   std::unique_ptr<TestDataModule> data_;
@@ -168,7 +182,7 @@ TEST_F(TransmitterStatusTest, EachConditionRaisesItsCodeAndTheStrongerOneWins) {
     navigation_.flagged_ = c.flagged;
     TransmitterTicks ticks;
     const std::uint32_t lastSweep = c.sweepsArriving ? kStart - 100 : kStart - 5001;
-    EXPECT_EQ(ComputeTransmitterStatus(&Data(c.imoMode), lastSweep, ticks), c.expected);
+    EXPECT_EQ(Status(lastSweep, ticks, c.imoMode), c.expected);
   }
 }
 
@@ -179,14 +193,14 @@ TEST_F(TransmitterStatusTest, WhatRemainsWithoutSettingsNavigationOrDataModule) 
 
   // A data module without a navigation source has no heading to show the picture by.
   SetField("RAD_TXSTBY", 1);
-  EXPECT_EQ(ComputeTransmitterStatus(&Data(false, false), kStart, ticks), (TransmitterStatus{9, 0}));
+  EXPECT_EQ(Status(kStart, ticks, false, false), (TransmitterStatus{9, 0}));
 
   // Without the settings only the navigation's codes and the missing sweeps are left.
   radar_.available_ = false;
   navigation_.flagged_ = true;
-  EXPECT_EQ(ComputeTransmitterStatus(&Data(), kStart, ticks), (TransmitterStatus{7, 0}));
+  EXPECT_EQ(Status(kStart, ticks), (TransmitterStatus{7, 0}));
   navigation_.flagged_ = false;
-  EXPECT_EQ(ComputeTransmitterStatus(&Data(), kStart - 5001, ticks), (TransmitterStatus{1, 0}));
+  EXPECT_EQ(Status(kStart - 5001, ticks), (TransmitterStatus{1, 0}));
 }
 
 // Each stamp is taken just before the tick count wraps and looked at across the wrap: fresh up to 5000 ms
@@ -195,9 +209,8 @@ TEST_F(TransmitterStatusTest, TimeOutsRunAcrossTheWrapOfTheTickCount) {
   constexpr DWORD kBeforeWrap = 0xFFFFFF00u;
   const auto at = [&](DWORD tick, std::uint32_t lastSweep, TransmitterTicks& ticks) {
     SetTickCountOverride(tick);
-    return ComputeTransmitterStatus(data_.get(), lastSweep, ticks).code;
+    return Status(lastSweep, ticks).code;
   };
-  Data();
   TransmitterTicks ticks;
   EXPECT_EQ(at(kBeforeWrap + 5000, kBeforeWrap, ticks), 0) << "a sweep before the wrap";
   EXPECT_EQ(at(kBeforeWrap + 5001, kBeforeWrap, ticks), 1);
