@@ -324,64 +324,52 @@ TEST(ReplaySource, SpokesNotToDrawLeaveTheirRowsAndScanCounterJumpsCountLostSpok
 TEST(ReplaySource, PlaysTheStreamChosenOrTheFirstFoundWithItsRangeWords) {
   using namespace capture_test;
   const SpokeStream older{0xEC060708, 6678}, first{0xEC060813, 6483}, second{0xEC060815, 6486};
-  const SpokeHeader shortRange{.largeRange = 0x80, .smallRange = 13752};  // 3,438 m
-  const SpokeHeader longRange{.largeRange = 25465, .smallRange = 512};
-  const auto capture = [&](std::vector<std::pair<SpokeStream, SpokeHeader>> streams) {
+  const SpokeHeader shortRange{.largeRange = 0x80, .smallRange = 13752}, longRange{};  // 3,438 m, 25,465 m
+  const auto capture = [](std::vector<std::pair<SpokeStream, SpokeHeader>> streams) {
     PcapWriter writer;
-    for (int frame = 0; frame < 4; ++frame) {
+    for (std::uint16_t frame = 0; frame < 4; ++frame) {
       for (auto [stream, header] : streams) {
-        header.angle = static_cast<std::uint16_t>(4 * frame);
-        SpokeHeader next = header;
-        next.angle = static_cast<std::uint16_t>(4 * frame + 2);
-        writer.Add(Ethernet(Ipv4(Udp(stream.port, SpokeFrameOf({header, next})), 1, 0, false, stream.address)),
-                   0.1 * frame);
+        header.angle = static_cast<std::uint16_t>(2 * frame);
+        writer.Add(Ethernet(Ipv4(Udp(stream.port, SpokeFrameOf({header})), 1, 0, false, stream.address)), frame);
       }
     }
     return writer.bytes;
   };
-  const Bytes older_ = capture({{older, shortRange}});
-  const Bytes dual = capture({{first, longRange}, {second, shortRange}});
-  struct Case {
-    const char* name;
+  const Bytes olderOnly = capture({{older, shortRange}}), dual = capture({{first, longRange}, {second, shortRange}});
+  const struct {
     const Bytes& capture;
     std::optional<SpokeStream> chosen;
-    std::string played;  // or the start of the reason it cannot play
-    int startRange;
+    std::string played;  // or the reason it cannot play
+    int startRange;      // 0: it cannot
     double recordedMiles;
+  } cases[] = {
+      {olderOnly, std::nullopt, "236.6.7.8:6678", 4, 3438 / 1852.0},
+      {dual, std::nullopt, "236.6.8.19:6483", 7, 25465 / 1852.0},
+      {dual, second, "236.6.8.21:6486", 4, 3438 / 1852.0},
+      {dual, older, "no radar spokes to draw to 236.6.7.8:6678 in the capture; its spoke streams: "
+                    "236.6.8.19:6483, 236.6.8.21:6486", 0, 0},
   };
-  const Case cases[] = {
-      {"older group, short range", older_, std::nullopt, "236.6.7.8:6678", 4, 3438 / 1852.0},
-      {"dual range, first found", dual, std::nullopt, "236.6.8.19:6483", 7, 25465 / 1852.0},
-      {"dual range, second chosen", dual, second, "236.6.8.21:6486", 4, 3438 / 1852.0},
-      {"a stream not there", dual, older,
-       "no radar spokes to draw to 236.6.7.8:6678 in the capture; its spoke streams: 236.6.8.19:6483, "
-       "236.6.8.21:6486", 0, 0},
-  };
-  for (const Case& test : cases) {
+  for (const auto& test : cases) {
     ReplaySettings settings;
     settings.loop = false;
     settings.spokes = test.chosen;
-    CaptureOpener opener = [&test](const CaptureStreams& streams, std::string& error) {
-      return CaptureReader::OpenMemory("capture", test.capture, error, streams);
-    };
     std::string error;
-    auto source = ReplaySource::Open(settings, false, opener, error);
-    if (test.startRange == 0) {
-      EXPECT_FALSE(source) << test.name;
-      EXPECT_EQ(error, test.played) << test.name;
+    auto source = ReplaySource::Open(settings, false, [&test](const CaptureStreams& streams, std::string& reason) {
+      return CaptureReader::OpenMemory("capture", test.capture, reason, streams);
+    }, error);
+    ASSERT_EQ(source == nullptr, test.startRange == 0) << test.played;
+    if (!source) {
+      EXPECT_EQ(error, test.played);
       continue;
     }
-    ASSERT_TRUE(source) << test.name << ": " << error;
-    EXPECT_EQ(source->SpokeStreamName(), test.played) << test.name;
-    ASSERT_EQ(source->StartRangeIndex(), test.startRange) << test.name;
+    EXPECT_EQ(source->SpokeStreamName(), test.played);
+    ASSERT_EQ(source->StartRangeIndex(), test.startRange) << test.played;
     Player player(*source);
     player.settings.rangeIndex = test.startRange;
-    player.Play(1.0);
-    ASSERT_EQ(player.sweeps.size(), 16u) << test.name;
-    const Delivered& sweep = player.sweeps.back();
-    EXPECT_NEAR(RangeInNauticalMiles(test.startRange, 0) * sweep.sampleCount / sweep.rangeSampleCount,
-                test.recordedMiles, 0.005)
-        << test.name;
+    player.Play(5.0);
+    ASSERT_EQ(player.sweeps.size(), 8u) << test.played;
+    const double rowMiles = RangeInNauticalMiles(test.startRange, 0) * 464 / player.sweeps[0].rangeSampleCount;
+    EXPECT_NEAR(rowMiles, test.recordedMiles, 0.005) << test.played;
   }
 }
 
