@@ -121,7 +121,7 @@ struct TexelCursor {
 struct WrappedPointSampler {
   TexelCursor cursor;
   const std::uint32_t* texels;
-  std::ptrdiff_t pitch;
+  std::ptrdiff_t tileRowPitch;
   std::uint32_t maskU;
   std::uint32_t maskV;
   std::uint32_t alphaFill;
@@ -129,7 +129,7 @@ struct WrappedPointSampler {
   WrappedPointSampler(const TriangleAttributes& attributes, const PixelPipeline& pipeline)
       : cursor(attributes),
         texels(pipeline.texture.texels),
-        pitch(pipeline.texture.pitch),
+        tileRowPitch(pipeline.texture.tileRowPitch),
         maskU(static_cast<std::uint32_t>(pipeline.texture.width - 1)),
         maskV(static_cast<std::uint32_t>(pipeline.texture.height - 1)),
         alphaFill(pipeline.texture.alphaFill) {}
@@ -150,7 +150,7 @@ struct WrappedPointSampler {
   const std::uint32_t* Address(std::int64_t u, std::int64_t v) const {
     const auto x = static_cast<std::uint32_t>((u + kTexelRounding) >> kTexelFractionBits) & maskU;
     const auto y = static_cast<std::uint32_t>((v + kTexelRounding) >> kTexelFractionBits) & maskV;
-    return texels + static_cast<std::ptrdiff_t>(y) * pitch + x;
+    return texels + TexelView::TiledOffset(x, y, tileRowPitch);
   }
 };
 
@@ -195,7 +195,7 @@ struct GeneralSampler {
     const std::int64_t x = Address(i, texture.width, settings.addressU);
     const std::int64_t y = Address(j, texture.height, settings.addressV);
     if (x < 0 || y < 0) return settings.borderColour;
-    return texture.texels[y * texture.pitch + x] | texture.alphaFill;
+    return texture.texels[texture.Offset(x, y)] | texture.alphaFill;
   }
   void StartSpan(int y, int left, int) { cursor.StartSpan(y, left); }
   std::uint32_t Next() {

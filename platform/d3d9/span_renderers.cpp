@@ -3,13 +3,11 @@
 #include <array>
 
 #include "pixel_stages.h"
+#include "wide_spans.h"
 
 namespace d3d9 {
 
 namespace {
-
-using TriangleRenderer = void (*)(TriangleCoverage&, const TriangleAttributes&, const PixelPipeline&,
-                                  const RenderTarget&);
 
 template <class Diffuse, class Sampler, class Combine, class Blend>
 void RenderSpans(TriangleCoverage& coverage, const TriangleAttributes& attributes, const PixelPipeline& pipeline,
@@ -110,12 +108,26 @@ Blending ChooseBlending(const PixelPipeline& pipeline) {
   return kReplace;
 }
 
+// The eight-pixel renderer for the flat-shaded cases it covers, or null.
+TriangleRenderer ChooseWideRenderer(const TriangleAttributes& attributes, Texturing texturing, Blending blending) {
+  if (!attributes.flat || blending == kFactors) return nullptr;
+  const WideBlend blend = blending == kSourceAlpha ? WideBlend::kSourceAlpha : WideBlend::kReplace;
+  switch (texturing) {
+    case kDiffuseOnly: return WideSpanRenderer(WideSource::kFlatColour, blend);
+    case kModulatePoint:
+    case kFadePoint: return WideSpanRenderer(WideSource::kModulatedTexels, blend);
+    default: return nullptr;
+  }
+}
+
 }  // namespace
 
 void RenderTriangleSpans(TriangleCoverage& coverage, const TriangleAttributes& attributes,
                          const PixelPipeline& pipeline, const RenderTarget& target) {
-  const TriangleRenderer render =
-      kRenderers[attributes.flat ? 0 : 1][ChooseTexturing(attributes, pipeline)][ChooseBlending(pipeline)];
+  const Texturing texturing = ChooseTexturing(attributes, pipeline);
+  const Blending blending = ChooseBlending(pipeline);
+  TriangleRenderer render = ChooseWideRenderer(attributes, texturing, blending);
+  if (render == nullptr) render = kRenderers[attributes.flat ? 0 : 1][texturing][blending];
   render(coverage, attributes, pipeline, target);
 }
 

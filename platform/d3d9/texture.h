@@ -1,12 +1,15 @@
 #pragma once
-// A texture in system memory: its levels as the program locks them and, for 16-bit formats, level 0
-// expanded to 32-bit texels for sampling, refreshed whenever a lock of level 0 ends.
+// A texture in system memory: its levels as the program locks them, linear, and level 0 again as the
+// pixel pipeline samples it, in 32-bit texels and tiles, refreshed over the locked rectangle whenever a
+// lock of level 0 for writing ends.
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "com_object.h"
 #include "d3d9.h"
 #include "texel_view.h"
+#include "tiled_texels.h"
 
 namespace d3d9 {
 
@@ -50,12 +53,13 @@ private:
   };
 
   Texture(const TextureRequest& request, const void* owner) : request_(request), owner_(owner) {}
-  void RefreshExpandedTexels(const RECT& rect);
+  void RefreshSampledTexels(const RECT& rect);
 
   TextureRequest request_;
   const void* owner_;
   std::vector<Level> levels_;
-  std::vector<std::uint32_t> expanded_;  // level 0 of a 16-bit format, width × height
+  std::optional<TiledTexels> sampled_;
+  std::vector<std::uint32_t> expandedRow_;  // one row of a 16-bit format in 32-bit texels, while refreshing
 };
 
 }  // namespace d3d9
