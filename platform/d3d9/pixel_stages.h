@@ -150,7 +150,7 @@ struct WrappedPointSampler {
   const std::uint32_t* Address(std::int64_t u, std::int64_t v) const {
     const auto x = static_cast<std::uint32_t>((u + kTexelRounding) >> kTexelFractionBits) & maskU;
     const auto y = static_cast<std::uint32_t>((v + kTexelRounding) >> kTexelFractionBits) & maskV;
-    return texels + TexelView::TiledOffset(x, y, tileRowPitch);
+    return texels + TiledOffset<std::ptrdiff_t>(x, y, tileRowPitch);
   }
 };
 

@@ -1,15 +1,27 @@
 #pragma once
-// Level 0 of a texture as the pixel pipeline samples it: 32-bit texels in square tiles of 4 × 4, each
-// tile one 64-byte cache line, tiles row by row. A read that walks the texture along a slanted line finds
+// Level 0 of a texture as the pixel pipeline samples it: 32-bit texels in tiles of 4 × 4, each tile one
+// 64-byte cache line, tiles row by row. A read that walks the texture along a slanted line finds
 // the texels beside and below the last one in the same line of cache.
 #include <cstddef>
 #include <cstdint>
 
 namespace d3d9 {
 
-constexpr int kTileSideBits = 2;
-constexpr int kTileSide = 1 << kTileSideBits;  // texels
-constexpr int kTileTexels = kTileSide * kTileSide;
+constexpr int kTileWidthBits = 2;
+constexpr int kTileHeightBits = 2;
+constexpr int kTileWidth = 1 << kTileWidthBits;  // texels
+constexpr int kTileHeight = 1 << kTileHeightBits;
+constexpr int kTileTexels = kTileWidth * kTileHeight;
+
+// Where texel (x, y) lies among tiles `tileRowPitch` texels apart from one row of tiles to the next. For
+// single indices and for lanes of them alike.
+template <class Index, class Pitch>
+constexpr Index TiledOffset(Index x, Index y, Pitch tileRowPitch) {
+  constexpr int kAcross = kTileWidth - 1;
+  constexpr int kDown = kTileHeight - 1;
+  return (y >> kTileHeightBits) * tileRowPitch + ((x & ~kAcross) << kTileHeightBits) + ((y & kDown) << kTileWidthBits) +
+         (x & kAcross);
+}
 
 struct TexelView {
   const std::uint32_t* texels = nullptr;  // 0xAARRGGBB, tiled
@@ -20,12 +32,6 @@ struct TexelView {
 
   // Where texel (x, y) of the texture lies, for 0 <= x < width and 0 <= y < height.
   std::ptrdiff_t Offset(std::ptrdiff_t x, std::ptrdiff_t y) const { return TiledOffset(x, y, tileRowPitch); }
-
-  static constexpr std::ptrdiff_t TiledOffset(std::ptrdiff_t x, std::ptrdiff_t y, std::ptrdiff_t tileRowPitch) {
-    constexpr std::ptrdiff_t kInTile = kTileSide - 1;
-    return (y >> kTileSideBits) * tileRowPitch + ((x & ~kInTile) << kTileSideBits) + ((y & kInTile) << kTileSideBits) +
-           (x & kInTile);
-  }
 };
 
 }  // namespace d3d9

@@ -7,13 +7,13 @@ namespace d3d9 {
 
 namespace {
 
-UINT RoundUpToTile(UINT size) { return (size + kTileSide - 1) / kTileSide * kTileSide; }
+UINT RoundUp(UINT size, UINT step) { return (size + step - 1) / step * step; }
 
 }  // namespace
 
 TiledTexels::TiledTexels(UINT width, UINT height)
-    : width_(width), height_(height), tileRowPitch_(std::ptrdiff_t{RoundUpToTile(width)} * kTileSide) {
-  const std::size_t count = std::size_t{RoundUpToTile(width)} * RoundUpToTile(height);
+    : width_(width), height_(height), tileRowPitch_(std::ptrdiff_t{RoundUp(width, kTileWidth)} * kTileHeight) {
+  const std::size_t count = std::size_t{RoundUp(width, kTileWidth)} * RoundUp(height, kTileHeight);
   texels_.reset(static_cast<std::uint32_t*>(::operator new[](count * sizeof(std::uint32_t), kAlignment)));
   std::fill_n(texels_.get(), count, 0u);
 }
@@ -21,15 +21,15 @@ TiledTexels::TiledTexels(UINT width, UINT height)
 void TiledTexels::StoreRow(UINT x, UINT y, const std::uint32_t* texels, UINT count) {
   std::uint32_t* const tiled = texels_.get();
   const UINT end = x + count;
-  for (; x < end && x % kTileSide != 0; ++x) tiled[TexelView::TiledOffset(x, y, tileRowPitch_)] = *texels++;
-  // Whole tile widths: each tile holds four texels of the row side by side, and the next tile follows.
-  if (x + kTileSide <= end) {
-    std::uint32_t* target = tiled + TexelView::TiledOffset(x, y, tileRowPitch_);
-    for (; x + kTileSide <= end; x += kTileSide, texels += kTileSide, target += kTileTexels) {
-      std::memcpy(target, texels, kTileSide * sizeof(std::uint32_t));
+  for (; x < end && x % kTileWidth != 0; ++x) tiled[TiledOffset<std::ptrdiff_t>(x, y, tileRowPitch_)] = *texels++;
+  // Whole tile widths: each tile holds a run of the row's texels, and the next tile follows.
+  if (x + kTileWidth <= end) {
+    std::uint32_t* target = tiled + TiledOffset<std::ptrdiff_t>(x, y, tileRowPitch_);
+    for (; x + kTileWidth <= end; x += kTileWidth, texels += kTileWidth, target += kTileTexels) {
+      std::memcpy(target, texels, kTileWidth * sizeof(std::uint32_t));
     }
   }
-  for (; x < end; ++x) tiled[TexelView::TiledOffset(x, y, tileRowPitch_)] = *texels++;
+  for (; x < end; ++x) tiled[TiledOffset<std::ptrdiff_t>(x, y, tileRowPitch_)] = *texels++;
 }
 
 TexelView TiledTexels::View(std::uint32_t alphaFill) const {
