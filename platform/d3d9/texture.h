@@ -1,7 +1,9 @@
 #pragma once
-// A texture in system memory: its levels as the program locks them, linear, and level 0 again as the
-// pixel pipeline samples it, in 32-bit texels and tiles, refreshed over the locked rectangle whenever a
-// lock of level 0 for writing ends.
+// A texture in system memory. Level 0 is kept as the pixel pipeline samples it, in 32-bit texels and
+// tiles; the program locks it linear, as it locks the other levels. For 32-bit formats level 0 is kept
+// only tiled: a lock copies the locked rectangle out into a linear staging area and, unless it was for
+// reading, back into the tiles when it ends, as a driver does. A 16-bit format keeps its linear texels
+// as well, and the tiles are refreshed from them over the rectangle when a lock for writing ends.
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -46,19 +48,24 @@ private:
     UINT width = 0;
     UINT height = 0;
     UINT pitch = 0;  // bytes
-    std::vector<std::uint32_t> store;
+    std::vector<std::uint32_t> store;  // empty for a level kept only tiled
     bool locked = false;
     bool lockedReadOnly = false;
     RECT lockedRect{};
   };
 
   Texture(const TextureRequest& request, const void* owner) : request_(request), owner_(owner) {}
+  bool KeptOnlyTiled(UINT level) const { return level == 0 && levels_[0].store.empty(); }
+  // Copies the tiled texels of `rect` out to the staging area; false when memory runs out.
+  bool Stage(const RECT& rect);
   void RefreshSampledTexels(const RECT& rect);
 
   TextureRequest request_;
   const void* owner_;
   std::vector<Level> levels_;
   std::optional<TiledTexels> sampled_;
+  std::vector<std::uint32_t> staging_;  // the locked rectangle of a level kept only tiled
+  UINT stagingPitch_ = 0;               // texels
   std::vector<std::uint32_t> expandedRow_;  // one row of a 16-bit format in 32-bit texels, while refreshing
 };
 

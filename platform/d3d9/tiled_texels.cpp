@@ -18,18 +18,30 @@ TiledTexels::TiledTexels(UINT width, UINT height)
   std::fill_n(texels_.get(), count, 0u);
 }
 
-void TiledTexels::StoreRow(UINT x, UINT y, const std::uint32_t* texels, UINT count) {
+template <class Copy>
+void TiledTexels::ForEachRun(UINT x, UINT y, UINT count, Copy copy) const {
   std::uint32_t* const tiled = texels_.get();
+  const UINT first = x;
   const UINT end = x + count;
-  for (; x < end && x % kTileWidth != 0; ++x) tiled[TiledOffset<std::ptrdiff_t>(x, y, tileRowPitch_)] = *texels++;
+  for (; x < end && x % kTileWidth != 0; ++x) copy(tiled + TiledOffset<std::ptrdiff_t>(x, y, tileRowPitch_), x - first, 1);
   // Whole tile widths: each tile holds a run of the row's texels, and the next tile follows.
   if (x + kTileWidth <= end) {
-    std::uint32_t* target = tiled + TiledOffset<std::ptrdiff_t>(x, y, tileRowPitch_);
-    for (; x + kTileWidth <= end; x += kTileWidth, texels += kTileWidth, target += kTileTexels) {
-      std::memcpy(target, texels, kTileWidth * sizeof(std::uint32_t));
-    }
+    std::uint32_t* run = tiled + TiledOffset<std::ptrdiff_t>(x, y, tileRowPitch_);
+    for (; x + kTileWidth <= end; x += kTileWidth, run += kTileTexels) copy(run, x - first, kTileWidth);
   }
-  for (; x < end; ++x) tiled[TiledOffset<std::ptrdiff_t>(x, y, tileRowPitch_)] = *texels++;
+  for (; x < end; ++x) copy(tiled + TiledOffset<std::ptrdiff_t>(x, y, tileRowPitch_), x - first, 1);
+}
+
+void TiledTexels::StoreRow(UINT x, UINT y, const std::uint32_t* texels, UINT count) {
+  ForEachRun(x, y, count, [texels](std::uint32_t* run, UINT from, UINT length) {
+    std::memcpy(run, texels + from, std::size_t{length} * sizeof(std::uint32_t));
+  });
+}
+
+void TiledTexels::LoadRow(UINT x, UINT y, std::uint32_t* texels, UINT count) const {
+  ForEachRun(x, y, count, [texels](const std::uint32_t* run, UINT from, UINT length) {
+    std::memcpy(texels + from, run, std::size_t{length} * sizeof(std::uint32_t));
+  });
 }
 
 TexelView TiledTexels::View(std::uint32_t alphaFill) const {
