@@ -37,7 +37,7 @@ Texture* Texture::Create(const TextureRequest& request, const void* owner) {
       level.width = std::max(1u, request.width >> i);
       level.height = std::max(1u, request.height >> i);
       level.pitch = (level.width * bytesPerTexel + kPitchAlignment - 1) / kPitchAlignment * kPitchAlignment;
-      if (i > 0 || bytesPerTexel == 2) level.store.assign(std::size_t{level.pitch} / 4 * level.height, 0);
+      level.store.assign(std::size_t{level.pitch} / 4 * level.height, 0);
     }
     texture->sampled_.emplace(texture->levels_[0].width, texture->levels_[0].height);
     if (bytesPerTexel == 2) texture->expandedRow_.assign(texture->levels_[0].width, 0);
@@ -63,15 +63,9 @@ HRESULT Texture::LockRect(UINT levelIndex, D3DLOCKED_RECT* lockedRect, const REC
   const RECT area = rect ? *rect : whole;
   if (!IsInside(area, level.width, level.height)) return D3DERR_INVALIDCALL;
 
-  if (KeptOnlyTiled(levelIndex)) {
-    if (!Stage(area)) return D3DERR_OUTOFVIDEOMEMORY;
-    lockedRect->Pitch = static_cast<INT>(stagingPitch_ * 4);
-    lockedRect->pBits = staging_.data();
-  }
   level.locked = true;
   level.lockedReadOnly = (flags & D3DLOCK_READONLY) != 0;
   level.lockedRect = area;
-  if (KeptOnlyTiled(levelIndex)) return D3D_OK;
   auto* bytes = reinterpret_cast<unsigned char*>(level.store.data());
   lockedRect->Pitch = static_cast<INT>(level.pitch);
   lockedRect->pBits =
@@ -83,47 +77,38 @@ HRESULT Texture::UnlockRect(UINT levelIndex) {
   if (levelIndex >= levels_.size() || !levels_[levelIndex].locked) return D3DERR_INVALIDCALL;
   Level& level = levels_[levelIndex];
   level.locked = false;
-  if (levelIndex == 0 && !level.lockedReadOnly) RefreshSampledTexels(level.lockedRect);
+  if (levelIndex == 0 && !level.lockedReadOnly) {
+    const RECT& rect = level.lockedRect;
+    stale_ = stale_ ? RECT{std::min(stale_->left, rect.left), std::min(stale_->top, rect.top),
+                           std::max(stale_->right, rect.right), std::max(stale_->bottom, rect.bottom)}
+                    : rect;
+  }
   return D3D_OK;
 }
 
-bool Texture::Stage(const RECT& rect) {
-  const auto width = static_cast<UINT>(rect.right - rect.left);
-  stagingPitch_ = (width * 4 + kPitchAlignment - 1) / kPitchAlignment * kPitchAlignment / 4;
-  try {
-    staging_.resize(std::size_t{stagingPitch_} * static_cast<std::size_t>(rect.bottom - rect.top));
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  for (LONG y = rect.top; y < rect.bottom; ++y) {
-    sampled_->LoadRow(static_cast<UINT>(rect.left), static_cast<UINT>(y),
-                      staging_.data() + std::size_t{stagingPitch_} * static_cast<std::size_t>(y - rect.top), width);
-  }
-  return true;
-}
-
-void Texture::RefreshSampledTexels(const RECT& rect) {
+void Texture::RefreshSampledTexels(const RECT& rect) const {
   const Level& level = levels_[0];
-  if (level.store.empty()) {
-    for (LONG y = rect.top; y < rect.bottom; ++y) {
-      sampled_->StoreRow(static_cast<UINT>(rect.left), static_cast<UINT>(y),
-                         staging_.data() + std::size_t{stagingPitch_} * static_cast<std::size_t>(y - rect.top),
-                         static_cast<UINT>(rect.right - rect.left));
-    }
-    return;
-  }
   const auto* bytes = reinterpret_cast<const unsigned char*>(level.store.data());
   const auto left = static_cast<UINT>(rect.left);
   const auto count = static_cast<UINT>(rect.right - rect.left);
   for (LONG y = rect.top; y < rect.bottom; ++y) {
-    // Only a 16-bit format keeps its linear texels.
     const unsigned char* line = bytes + std::size_t{level.pitch} * static_cast<std::size_t>(y);
-    ExpandA4R4G4B4(line + 2 * std::size_t{left}, expandedRow_.data(), count);
-    sampled_->StoreRow(left, static_cast<UINT>(y), expandedRow_.data(), count);
+    const std::uint32_t* texels = nullptr;
+    if (expandedRow_.empty()) {
+      texels = reinterpret_cast<const std::uint32_t*>(line) + left;
+    } else {
+      ExpandA4R4G4B4(line + 2 * std::size_t{left}, expandedRow_.data(), count);
+      texels = expandedRow_.data();
+    }
+    sampled_->StoreRow(left, static_cast<UINT>(y), texels, count);
   }
 }
 
 TexelView Texture::SamplingView() const {
+  if (stale_) {
+    RefreshSampledTexels(*stale_);
+    stale_.reset();
+  }
   return sampled_->View(request_.format == D3DFMT_X8R8G8B8 ? 0xFF000000u : 0);
 }
 

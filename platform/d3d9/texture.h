@@ -1,9 +1,8 @@
 #pragma once
-// A texture in system memory. Level 0 is kept as the pixel pipeline samples it, in 32-bit texels and
-// tiles; the program locks it linear, as it locks the other levels. For 32-bit formats level 0 is kept
-// only tiled: a lock copies the locked rectangle out into a linear staging area and, unless it was for
-// reading, back into the tiles when it ends, as a driver does. A 16-bit format keeps its linear texels
-// as well, and the tiles are refreshed from them over the rectangle when a lock for writing ends.
+// A texture in system memory: its levels as the program locks them, linear, and level 0 again as the
+// pixel pipeline samples it, in 32-bit texels and tiles. As a driver uploads a managed texture when it
+// is used, the tiles catch up with what locks for writing changed when the texture is next sampled,
+// over the rectangle that takes in every such lock since.
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -38,6 +37,7 @@ public:
 
   bool BelongsTo(const void* owner) const { return owner_ == owner; }
   D3DPOOL Pool() const { return request_.pool; }
+  // Brings the tiles up to date first.
   TexelView SamplingView() const;
 
   // The number of levels of a full chain for a width × height texture.
@@ -48,25 +48,22 @@ private:
     UINT width = 0;
     UINT height = 0;
     UINT pitch = 0;  // bytes
-    std::vector<std::uint32_t> store;  // empty for a level kept only tiled
+    std::vector<std::uint32_t> store;
     bool locked = false;
     bool lockedReadOnly = false;
     RECT lockedRect{};
   };
 
   Texture(const TextureRequest& request, const void* owner) : request_(request), owner_(owner) {}
-  bool KeptOnlyTiled(UINT level) const { return level == 0 && levels_[0].store.empty(); }
-  // Copies the tiled texels of `rect` out to the staging area; false when memory runs out.
-  bool Stage(const RECT& rect);
-  void RefreshSampledTexels(const RECT& rect);
+  void RefreshSampledTexels(const RECT& rect) const;
 
   TextureRequest request_;
   const void* owner_;
   std::vector<Level> levels_;
-  std::optional<TiledTexels> sampled_;
-  std::vector<std::uint32_t> staging_;  // the locked rectangle of a level kept only tiled
-  UINT stagingPitch_ = 0;               // texels
-  std::vector<std::uint32_t> expandedRow_;  // one row of a 16-bit format in 32-bit texels, while refreshing
+  // The sampling copy catches up on use: these change when a const user asks for it.
+  mutable std::optional<TiledTexels> sampled_;
+  mutable std::optional<RECT> stale_;  // of level 0, changed since the tiles were last brought up to date
+  mutable std::vector<std::uint32_t> expandedRow_;  // one row of a 16-bit format in 32-bit texels
 };
 
 }  // namespace d3d9

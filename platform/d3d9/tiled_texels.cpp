@@ -19,7 +19,7 @@ TiledTexels::TiledTexels(UINT width, UINT height)
 }
 
 template <class Copy>
-void TiledTexels::ForEachRun(UINT x, UINT y, UINT count, Copy copy) const {
+void TiledTexels::ForEachRun(UINT x, UINT y, UINT count, Copy copy) {
   std::uint32_t* const tiled = texels_.get();
   const UINT first = x;
   const UINT end = x + count;
@@ -35,12 +35,6 @@ void TiledTexels::ForEachRun(UINT x, UINT y, UINT count, Copy copy) const {
 void TiledTexels::StoreRow(UINT x, UINT y, const std::uint32_t* texels, UINT count) {
   ForEachRun(x, y, count, [texels](std::uint32_t* run, UINT from, UINT length) {
     std::memcpy(run, texels + from, std::size_t{length} * sizeof(std::uint32_t));
-  });
-}
-
-void TiledTexels::LoadRow(UINT x, UINT y, std::uint32_t* texels, UINT count) const {
-  ForEachRun(x, y, count, [texels](const std::uint32_t* run, UINT from, UINT length) {
-    std::memcpy(texels + from, run, std::size_t{length} * sizeof(std::uint32_t));
   });
 }
 

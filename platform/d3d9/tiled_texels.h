@@ -1,6 +1,6 @@
 #pragma once
-// A texture's level 0 in the tiled layout of TexelView, copied row piece by row piece to and from the
-// linear texels a program locks.
+// The sampling copy of a texture's level 0 in the tiled layout of TexelView, written row piece by row
+// piece from the linear texels a program locked.
 #include <cstdint>
 #include <memory>
 #include <new>
@@ -17,15 +17,13 @@ public:
 
   // Stores `count` 0xAARRGGBB texels as texels x to x + count − 1 of row y, all inside the level.
   void StoreRow(UINT x, UINT y, const std::uint32_t* texels, UINT count);
-  // Copies texels x to x + count − 1 of row y out to `texels`.
-  void LoadRow(UINT x, UINT y, std::uint32_t* texels, UINT count) const;
   TexelView View(std::uint32_t alphaFill) const;
 
 private:
   // Calls copy(tiled, index, length) for each run of the row's texels that lie side by side in a tile:
   // `length` texels at `tiled`, the row's texels from x + index on.
   template <class Copy>
-  void ForEachRun(UINT x, UINT y, UINT count, Copy copy) const;
+  void ForEachRun(UINT x, UINT y, UINT count, Copy copy);
 
   // Tiles start on cache lines.
   static constexpr std::align_val_t kAlignment{64};
