@@ -154,25 +154,24 @@ struct WrappedPointSampler {
   }
 };
 
-// Any addressing mode, point or bilinear sampling, any texture size.
+// Whether the sampler filters a triangle's texels bilinearly. Magnified or minified is decided once
+// per triangle: its texture mapping is affine.
+inline bool SamplesLinearly(const TriangleAttributes& attributes, const SamplerSettings& settings) {
+  const double acrossX = attributes.u.dx * attributes.u.dx + attributes.v.dx * attributes.v.dx;
+  const double acrossY = attributes.u.dy * attributes.u.dy + attributes.v.dy * attributes.v.dy;
+  const bool minified = std::max(acrossX, acrossY) > 1.0;
+  return minified ? settings.linearWhenMinified : settings.linearWhenMagnified;
+}
+
+// Any addressing mode, any texture size; bilinear or point sampling, as the triangle's SamplesLinearly.
+template <bool kLinear>
 struct GeneralSampler {
   TexelCursor cursor;
   TexelView texture;
   SamplerSettings settings;
-  bool linear;
 
-  // Magnified or minified is decided once per triangle: its texture mapping is affine.
   GeneralSampler(const TriangleAttributes& attributes, const PixelPipeline& pipeline)
-      : cursor(attributes),
-        texture(pipeline.texture),
-        settings(pipeline.sampler),
-        linear(IsMinified(attributes) ? settings.linearWhenMinified : settings.linearWhenMagnified) {}
-
-  static bool IsMinified(const TriangleAttributes& attributes) {
-    const double acrossX = attributes.u.dx * attributes.u.dx + attributes.v.dx * attributes.v.dx;
-    const double acrossY = attributes.u.dy * attributes.u.dy + attributes.v.dy * attributes.v.dy;
-    return std::max(acrossX, acrossY) > 1.0;
-  }
+      : cursor(attributes), texture(pipeline.texture), settings(pipeline.sampler) {}
   // Which texel `index` stands for on an axis of `size` texels; -1 for the border colour.
   static std::int64_t Address(std::int64_t index, std::int64_t size, DWORD mode) {
     switch (mode) {
@@ -200,7 +199,7 @@ struct GeneralSampler {
   void StartSpan(int y, int left, int) { cursor.StartSpan(y, left); }
   std::uint32_t Next() {
     std::uint32_t texel;
-    if (linear) {
+    if constexpr (kLinear) {
       // The four texels around the sample point, weighted by its position between their centres.
       const std::int64_t u = cursor.u + kTexelRounding - kHalfTexel;
       const std::int64_t v = cursor.v + kTexelRounding - kHalfTexel;
