@@ -83,8 +83,8 @@ bool IsPowerOfTwo(int size) { return size > 0 && (size & (size - 1)) == 0; }
 // Whether the default sampling (point, wrapped, power-of-two sides) applies to this triangle.
 bool TakesWrappedPointSampling(const TriangleAttributes& attributes, const PixelPipeline& pipeline) {
   const SamplerSettings& sampler = pipeline.sampler;
-  return !SamplesLinearly(attributes, sampler) && sampler.addressU == D3DTADDRESS_WRAP && sampler.addressV == D3DTADDRESS_WRAP &&
-         IsPowerOfTwo(pipeline.texture.width) && IsPowerOfTwo(pipeline.texture.height);
+  return !SamplesLinearly(attributes, sampler) && sampler.addressU == D3DTADDRESS_WRAP &&
+         sampler.addressV == D3DTADDRESS_WRAP && IsPowerOfTwo(pipeline.texture.width) && IsPowerOfTwo(pipeline.texture.height);
 }
 
 // One of a combination's three samplers: the default one, or the general one with point or bilinear

@@ -23,7 +23,8 @@ void TiledTexels::ForEachRun(UINT x, UINT y, UINT count, Copy copy) {
   std::uint32_t* const tiled = texels_.get();
   const UINT first = x;
   const UINT end = x + count;
-  for (; x < end && x % kTileWidth != 0; ++x) copy(tiled + TiledOffset<std::ptrdiff_t>(x, y, tileRowPitch_), x - first, 1);
+  for (; x < end && x % kTileWidth != 0; ++x)
+    copy(tiled + TiledOffset<std::ptrdiff_t>(x, y, tileRowPitch_), x - first, 1);
   // Whole tile widths: each tile holds a run of the row's texels, and the next tile follows.
   if (x + kTileWidth <= end) {
     std::uint32_t* run = tiled + TiledOffset<std::ptrdiff_t>(x, y, tileRowPitch_);

@@ -13,12 +13,12 @@
 #include "pixel_stages.h"
 #include "texel_view.h"
 
-
 namespace d3d9 {
 
 namespace {
 
 constexpr int kLanes = 8;
+// How many rows below a span the texels under its pixels are asked for ahead of their use.
 constexpr int kRowsAhead = 1;
 using Pixels = std::uint32_t __attribute__((vector_size(4 * kLanes)));
 // Two 8-bit channels of a pixel in the two 16-bit halves of its lane, as the scalar helpers pair them.
@@ -167,16 +167,17 @@ struct SourceAlpha {
     const Pixels alpha = source >> 24;
     const ChannelPairs alphas = Pairs(alpha | (alpha << 16));
     const ChannelPairs inverse = 255 - alphas;
-    const Pixels blueRed = DivideBy255(Pairs(source & kEvenChannels) * alphas + Pairs(destination & kEvenChannels) * inverse);
-    const Pixels greenAlpha =
-        DivideBy255(Pairs((source >> 8) & kEvenChannels) * alphas + Pairs((destination >> 8) & kEvenChannels) * inverse);
+    const Pixels blueRed =
+        DivideBy255(Pairs(source & kEvenChannels) * alphas + Pairs(destination & kEvenChannels) * inverse);
+    const Pixels greenAlpha = DivideBy255(Pairs((source >> 8) & kEvenChannels) * alphas +
+                                          Pairs((destination >> 8) & kEvenChannels) * inverse);
     return blueRed | (greenAlpha << 8);
   }
 };
 
 template <class Source, class Blend>
-void RenderSpans(TriangleCoverage& coverage, const TriangleAttributes& attributes,
-                                  const PixelPipeline& pipeline, const RenderTarget& target) {
+void RenderSpans(TriangleCoverage& coverage, const TriangleAttributes& attributes, const PixelPipeline& pipeline,
+                 const RenderTarget& target) {
   Source source(attributes, pipeline);
   const Blend blend;
   coverage.ForEachSpan([&](int y, int left, int right) {

@@ -13,8 +13,8 @@ using TriangleRenderer = void (*)(TriangleCoverage&, const TriangleAttributes&, 
                                   const RenderTarget&);
 
 enum class WideSource {
-  kFlatColour,        // the diffuse colour alone
-  kModulatedTexels,   // the texel, each channel times the diffuse colour's
+  kFlatColour,       // the diffuse colour alone
+  kModulatedTexels,  // the texel, each channel times the diffuse colour's
 };
 enum class WideBlend { kReplace, kSourceAlpha };
 
