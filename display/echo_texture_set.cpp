@@ -77,29 +77,20 @@ void EchoTextureSet::ClearRow(int row) {
 }
 
 std::uint8_t* EchoTextureSet::LockedLine(int row) {
+  FinishWriting();
   if (!HasTextures() || row < 0 || row >= geometry_.rows) return nullptr;
   const int slot = row / geometry_.textureSize;
-  if (slot != lockedSlot_ && !LockTexture(slot)) return nullptr;
-  const int line = row - slot * geometry_.textureSize;
-  return lockedBits_ + static_cast<std::ptrdiff_t>(line) * lockedPitch_;
+  const LONG line = row - slot * geometry_.textureSize;
+  const RECT rect{0, line, geometry_.textureSize, line + 1};
+  IDirect3DTexture9* texture = Texture(slot);
+  D3DLOCKED_RECT locked{};
+  if (texture == nullptr || texture->LockRect(0, &locked, &rect, 0) != D3D_OK) return nullptr;
+  lockedSlot_ = slot;
+  if (locked.pBits == nullptr) FinishWriting();
+  return static_cast<std::uint8_t*>(locked.pBits);
 }
 
 void EchoTextureSet::FinishWriting() {
   if (lockedSlot_ >= 0) textures_[static_cast<std::size_t>(lockedSlot_)]->UnlockRect(0);
   lockedSlot_ = -1;
-  lockedBits_ = nullptr;
-  lockedPitch_ = 0;
-}
-
-bool EchoTextureSet::LockTexture(int slot) {
-  FinishWriting();
-  IDirect3DTexture9* texture = Texture(slot);
-  D3DLOCKED_RECT locked{};
-  if (texture == nullptr || texture->LockRect(0, &locked, nullptr, 0) != D3D_OK || locked.pBits == nullptr) {
-    return false;
-  }
-  lockedSlot_ = slot;
-  lockedBits_ = static_cast<std::uint8_t*>(locked.pBits);
-  lockedPitch_ = locked.Pitch;
-  return true;
 }

@@ -23,9 +23,9 @@ public:
   void ReleaseAll();
 
   // Writes the texels of `samples` (at most textureSize of them; texels past them are transparent) to
-  // sweep row `row`. Rows of one update must come in increasing order: the texture that holds them
-  // stays locked until a row of another texture comes or FinishWriting. Rows outside the turn, rows
-  // without textures and rows of a texture that cannot be locked are dropped.
+  // sweep row `row`. Each row is locked on its own, until the next row or FinishWriting: the device
+  // turns only what a lock covered into its sampling layout when the lock ends. Rows outside the turn,
+  // rows without textures and rows that cannot be locked are dropped.
   void WriteRow(int row, std::span<const std::uint8_t> samples, const EchoTexelTable& table);
   // Makes row `row` transparent, under the same rules.
   void ClearRow(int row);
@@ -38,8 +38,7 @@ public:
   const EchoGeometry& Geometry() const { return geometry_; }
 
 private:
-  bool LockTexture(int slot);
-  // The start of row `row` in its locked texture, or null when the row is dropped.
+  // The start of row `row`, locked, or null when the row is dropped.
   std::uint8_t* LockedLine(int row);
   std::size_t TexelBytes() const { return format_ == D3DFMT_A8R8G8B8 ? 4 : 2; }
 
@@ -47,6 +46,4 @@ private:
   std::array<IDirect3DTexture9*, EchoGeometry::kTextures> textures_{};
   D3DFORMAT format_ = D3DFMT_UNKNOWN;
   int lockedSlot_ = -1;
-  std::uint8_t* lockedBits_ = nullptr;
-  int lockedPitch_ = 0;
 };

@@ -121,7 +121,7 @@ struct TexelCursor {
 struct WrappedPointSampler {
   TexelCursor cursor;
   const std::uint32_t* texels;
-  std::ptrdiff_t pitch;
+  std::ptrdiff_t tileRowPitch;
   std::uint32_t maskU;
   std::uint32_t maskV;
   std::uint32_t alphaFill;
@@ -129,7 +129,7 @@ struct WrappedPointSampler {
   WrappedPointSampler(const TriangleAttributes& attributes, const PixelPipeline& pipeline)
       : cursor(attributes),
         texels(pipeline.texture.texels),
-        pitch(pipeline.texture.pitch),
+        tileRowPitch(pipeline.texture.tileRowPitch),
         maskU(static_cast<std::uint32_t>(pipeline.texture.width - 1)),
         maskV(static_cast<std::uint32_t>(pipeline.texture.height - 1)),
         alphaFill(pipeline.texture.alphaFill) {}
@@ -150,29 +150,28 @@ struct WrappedPointSampler {
   const std::uint32_t* Address(std::int64_t u, std::int64_t v) const {
     const auto x = static_cast<std::uint32_t>((u + kTexelRounding) >> kTexelFractionBits) & maskU;
     const auto y = static_cast<std::uint32_t>((v + kTexelRounding) >> kTexelFractionBits) & maskV;
-    return texels + static_cast<std::ptrdiff_t>(y) * pitch + x;
+    return texels + TiledOffset<std::ptrdiff_t>(x, y, tileRowPitch);
   }
 };
 
-// Any addressing mode, point or bilinear sampling, any texture size.
+// Whether the sampler filters a triangle's texels bilinearly. Magnified or minified is decided once
+// per triangle: its texture mapping is affine.
+inline bool SamplesLinearly(const TriangleAttributes& attributes, const SamplerSettings& settings) {
+  const double acrossX = attributes.u.dx * attributes.u.dx + attributes.v.dx * attributes.v.dx;
+  const double acrossY = attributes.u.dy * attributes.u.dy + attributes.v.dy * attributes.v.dy;
+  const bool minified = std::max(acrossX, acrossY) > 1.0;
+  return minified ? settings.linearWhenMinified : settings.linearWhenMagnified;
+}
+
+// Any addressing mode, any texture size; bilinear or point sampling, as the triangle's SamplesLinearly.
+template <bool kLinear>
 struct GeneralSampler {
   TexelCursor cursor;
   TexelView texture;
   SamplerSettings settings;
-  bool linear;
 
-  // Magnified or minified is decided once per triangle: its texture mapping is affine.
   GeneralSampler(const TriangleAttributes& attributes, const PixelPipeline& pipeline)
-      : cursor(attributes),
-        texture(pipeline.texture),
-        settings(pipeline.sampler),
-        linear(IsMinified(attributes) ? settings.linearWhenMinified : settings.linearWhenMagnified) {}
-
-  static bool IsMinified(const TriangleAttributes& attributes) {
-    const double acrossX = attributes.u.dx * attributes.u.dx + attributes.v.dx * attributes.v.dx;
-    const double acrossY = attributes.u.dy * attributes.u.dy + attributes.v.dy * attributes.v.dy;
-    return std::max(acrossX, acrossY) > 1.0;
-  }
+      : cursor(attributes), texture(pipeline.texture), settings(pipeline.sampler) {}
   // Which texel `index` stands for on an axis of `size` texels; -1 for the border colour.
   static std::int64_t Address(std::int64_t index, std::int64_t size, DWORD mode) {
     switch (mode) {
@@ -195,12 +194,12 @@ struct GeneralSampler {
     const std::int64_t x = Address(i, texture.width, settings.addressU);
     const std::int64_t y = Address(j, texture.height, settings.addressV);
     if (x < 0 || y < 0) return settings.borderColour;
-    return texture.texels[y * texture.pitch + x] | texture.alphaFill;
+    return texture.texels[texture.Offset(x, y)] | texture.alphaFill;
   }
   void StartSpan(int y, int left, int) { cursor.StartSpan(y, left); }
   std::uint32_t Next() {
     std::uint32_t texel;
-    if (linear) {
+    if constexpr (kLinear) {
       // The four texels around the sample point, weighted by its position between their centres.
       const std::int64_t u = cursor.u + kTexelRounding - kHalfTexel;
       const std::int64_t v = cursor.v + kTexelRounding - kHalfTexel;

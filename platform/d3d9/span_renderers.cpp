@@ -3,13 +3,11 @@
 #include <array>
 
 #include "pixel_stages.h"
+#include "wide_spans.h"
 
 namespace d3d9 {
 
 namespace {
-
-using TriangleRenderer = void (*)(TriangleCoverage&, const TriangleAttributes&, const PixelPipeline&,
-                                  const RenderTarget&);
 
 template <class Diffuse, class Sampler, class Combine, class Blend>
 void RenderSpans(TriangleCoverage& coverage, const TriangleAttributes& attributes, const PixelPipeline& pipeline,
@@ -40,12 +38,15 @@ void RenderSpans(TriangleCoverage& coverage, const TriangleAttributes& attribute
 enum Texturing {
   kDiffuseOnly,
   kModulatePoint,
-  kModulateGeneral,
+  kModulateGeneralPoint,
+  kModulateGeneralLinear,
   kFadePoint,
-  kFadeGeneral,
+  kFadeGeneralPoint,
+  kFadeGeneralLinear,
   kStageNoTexels,
   kStagePoint,
-  kStageGeneral,
+  kStageGeneralPoint,
+  kStageGeneralLinear,
   kTexturings
 };
 enum Blending { kReplace, kSourceAlpha, kFactors };
@@ -61,12 +62,15 @@ template <class Diffuse>
 constexpr std::array<std::array<TriangleRenderer, 3>, kTexturings> kForEachTexturing = {
     kForEachBlend<Diffuse, NoTexels, DiffuseCombine>,
     kForEachBlend<Diffuse, WrappedPointSampler, ModulateCombine>,
-    kForEachBlend<Diffuse, GeneralSampler, ModulateCombine>,
+    kForEachBlend<Diffuse, GeneralSampler<false>, ModulateCombine>,
+    kForEachBlend<Diffuse, GeneralSampler<true>, ModulateCombine>,
     kForEachBlend<Diffuse, WrappedPointSampler, FadeCombine>,
-    kForEachBlend<Diffuse, GeneralSampler, FadeCombine>,
+    kForEachBlend<Diffuse, GeneralSampler<false>, FadeCombine>,
+    kForEachBlend<Diffuse, GeneralSampler<true>, FadeCombine>,
     kForEachBlend<Diffuse, NoTexels, StageCombine>,
     kForEachBlend<Diffuse, WrappedPointSampler, StageCombine>,
-    kForEachBlend<Diffuse, GeneralSampler, StageCombine>,
+    kForEachBlend<Diffuse, GeneralSampler<false>, StageCombine>,
+    kForEachBlend<Diffuse, GeneralSampler<true>, StageCombine>,
 };
 
 constexpr std::array<std::array<std::array<TriangleRenderer, 3>, kTexturings>, 2> kRenderers = {
@@ -79,24 +83,28 @@ bool IsPowerOfTwo(int size) { return size > 0 && (size & (size - 1)) == 0; }
 // Whether the default sampling (point, wrapped, power-of-two sides) applies to this triangle.
 bool TakesWrappedPointSampling(const TriangleAttributes& attributes, const PixelPipeline& pipeline) {
   const SamplerSettings& sampler = pipeline.sampler;
-  const bool linear = GeneralSampler::IsMinified(attributes) ? sampler.linearWhenMinified : sampler.linearWhenMagnified;
-  return !linear && sampler.addressU == D3DTADDRESS_WRAP && sampler.addressV == D3DTADDRESS_WRAP &&
-         IsPowerOfTwo(pipeline.texture.width) && IsPowerOfTwo(pipeline.texture.height);
+  return !SamplesLinearly(attributes, sampler) && sampler.addressU == D3DTADDRESS_WRAP &&
+         sampler.addressV == D3DTADDRESS_WRAP && IsPowerOfTwo(pipeline.texture.width) && IsPowerOfTwo(pipeline.texture.height);
+}
+
+// One of a combination's three samplers: the default one, or the general one with point or bilinear
+// filtering, whose three texturings follow each other in that order.
+Texturing WithSampler(Texturing wrappedPoint, const TriangleAttributes& attributes, const PixelPipeline& pipeline) {
+  if (TakesWrappedPointSampling(attributes, pipeline)) return wrappedPoint;
+  return static_cast<Texturing>(wrappedPoint + (SamplesLinearly(attributes, pipeline.sampler) ? 2 : 1));
 }
 
 Texturing ChooseTexturing(const TriangleAttributes& attributes, const PixelPipeline& pipeline) {
   switch (pipeline.combine) {
     case CombineKind::kDiffuse: return kDiffuseOnly;
-    case CombineKind::kModulate: {
-      const bool point = TakesWrappedPointSampling(attributes, pipeline);
+    case CombineKind::kModulate:
       if (attributes.flat && (attributes.flatColour & 0x00FFFFFFu) == 0x00FFFFFFu) {
-        return point ? kFadePoint : kFadeGeneral;
+        return WithSampler(kFadePoint, attributes, pipeline);
       }
-      return point ? kModulatePoint : kModulateGeneral;
-    }
+      return WithSampler(kModulatePoint, attributes, pipeline);
     case CombineKind::kStage:
       if (!pipeline.readsTexels || !pipeline.hasTexture) return kStageNoTexels;
-      return TakesWrappedPointSampling(attributes, pipeline) ? kStagePoint : kStageGeneral;
+      return WithSampler(kStagePoint, attributes, pipeline);
   }
   return kDiffuseOnly;
 }
@@ -110,12 +118,26 @@ Blending ChooseBlending(const PixelPipeline& pipeline) {
   return kReplace;
 }
 
+// The eight-pixel renderer for the flat-shaded cases it covers, or null.
+TriangleRenderer ChooseWideRenderer(const TriangleAttributes& attributes, Texturing texturing, Blending blending) {
+  if (!attributes.flat || blending == kFactors) return nullptr;
+  const WideBlend blend = blending == kSourceAlpha ? WideBlend::kSourceAlpha : WideBlend::kReplace;
+  switch (texturing) {
+    case kDiffuseOnly: return WideSpanRenderer(WideSource::kFlatColour, blend);
+    case kModulatePoint:
+    case kFadePoint: return WideSpanRenderer(WideSource::kModulatedTexels, blend);
+    default: return nullptr;
+  }
+}
+
 }  // namespace
 
 void RenderTriangleSpans(TriangleCoverage& coverage, const TriangleAttributes& attributes,
                          const PixelPipeline& pipeline, const RenderTarget& target) {
-  const TriangleRenderer render =
-      kRenderers[attributes.flat ? 0 : 1][ChooseTexturing(attributes, pipeline)][ChooseBlending(pipeline)];
+  const Texturing texturing = ChooseTexturing(attributes, pipeline);
+  const Blending blending = ChooseBlending(pipeline);
+  TriangleRenderer render = ChooseWideRenderer(attributes, texturing, blending);
+  if (render == nullptr) render = kRenderers[attributes.flat ? 0 : 1][texturing][blending];
   render(coverage, attributes, pipeline, target);
 }
 

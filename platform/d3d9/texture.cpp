@@ -39,7 +39,8 @@ Texture* Texture::Create(const TextureRequest& request, const void* owner) {
       level.pitch = (level.width * bytesPerTexel + kPitchAlignment - 1) / kPitchAlignment * kPitchAlignment;
       level.store.assign(std::size_t{level.pitch} / 4 * level.height, 0);
     }
-    if (bytesPerTexel == 2) texture->expanded_.assign(std::size_t{request.width} * request.height, 0);
+    texture->sampled_.emplace(texture->levels_[0].width, texture->levels_[0].height);
+    if (bytesPerTexel == 2) texture->expandedRow_.assign(texture->levels_[0].width, 0);
     return texture.release();
   } catch (const std::bad_alloc&) {
     return nullptr;
@@ -76,34 +77,39 @@ HRESULT Texture::UnlockRect(UINT levelIndex) {
   if (levelIndex >= levels_.size() || !levels_[levelIndex].locked) return D3DERR_INVALIDCALL;
   Level& level = levels_[levelIndex];
   level.locked = false;
-  if (levelIndex == 0 && !expanded_.empty() && !level.lockedReadOnly) RefreshExpandedTexels(level.lockedRect);
+  if (levelIndex == 0 && !level.lockedReadOnly) {
+    const RECT& rect = level.lockedRect;
+    stale_ = stale_ ? RECT{std::min(stale_->left, rect.left), std::min(stale_->top, rect.top),
+                           std::max(stale_->right, rect.right), std::max(stale_->bottom, rect.bottom)}
+                    : rect;
+  }
   return D3D_OK;
 }
 
-void Texture::RefreshExpandedTexels(const RECT& rect) {
+void Texture::RefreshSampledTexels(const RECT& rect) const {
   const Level& level = levels_[0];
   const auto* bytes = reinterpret_cast<const unsigned char*>(level.store.data());
-  const UINT count = static_cast<UINT>(rect.right - rect.left);
+  const auto left = static_cast<UINT>(rect.left);
+  const auto count = static_cast<UINT>(rect.right - rect.left);
   for (LONG y = rect.top; y < rect.bottom; ++y) {
-    ExpandA4R4G4B4(bytes + std::size_t{level.pitch} * y + 2 * std::size_t(rect.left),
-                   expanded_.data() + std::size_t{level.width} * y + rect.left, count);
+    const unsigned char* line = bytes + std::size_t{level.pitch} * static_cast<std::size_t>(y);
+    const std::uint32_t* texels = nullptr;
+    if (expandedRow_.empty()) {
+      texels = reinterpret_cast<const std::uint32_t*>(line) + left;
+    } else {
+      ExpandA4R4G4B4(line + 2 * std::size_t{left}, expandedRow_.data(), count);
+      texels = expandedRow_.data();
+    }
+    sampled_->StoreRow(left, static_cast<UINT>(y), texels, count);
   }
 }
 
 TexelView Texture::SamplingView() const {
-  const Level& level = levels_[0];
-  TexelView view;
-  view.width = static_cast<int>(level.width);
-  view.height = static_cast<int>(level.height);
-  if (!expanded_.empty()) {
-    view.texels = expanded_.data();
-    view.pitch = level.width;
-  } else {
-    view.texels = level.store.data();
-    view.pitch = level.pitch / 4;
+  if (stale_) {
+    RefreshSampledTexels(*stale_);
+    stale_.reset();
   }
-  view.alphaFill = request_.format == D3DFMT_X8R8G8B8 ? 0xFF000000u : 0;
-  return view;
+  return sampled_->View(request_.format == D3DFMT_X8R8G8B8 ? 0xFF000000u : 0);
 }
 
 }  // namespace d3d9

@@ -1,12 +1,16 @@
 #pragma once
-// A texture in system memory: its levels as the program locks them and, for 16-bit formats, level 0
-// expanded to 32-bit texels for sampling, refreshed whenever a lock of level 0 ends.
+// A texture in system memory: its levels as the program locks them, linear, and level 0 again as the
+// pixel pipeline samples it, in 32-bit texels and tiles. As a driver uploads a managed texture when it
+// is used, the tiles catch up with what locks for writing changed when the texture is next sampled,
+// over the rectangle that takes in every such lock since.
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "com_object.h"
 #include "d3d9.h"
 #include "texel_view.h"
+#include "tiled_texels.h"
 
 namespace d3d9 {
 
@@ -33,6 +37,7 @@ public:
 
   bool BelongsTo(const void* owner) const { return owner_ == owner; }
   D3DPOOL Pool() const { return request_.pool; }
+  // Brings the tiles up to date first.
   TexelView SamplingView() const;
 
   // The number of levels of a full chain for a width × height texture.
@@ -50,12 +55,15 @@ private:
   };
 
   Texture(const TextureRequest& request, const void* owner) : request_(request), owner_(owner) {}
-  void RefreshExpandedTexels(const RECT& rect);
+  void RefreshSampledTexels(const RECT& rect) const;
 
   TextureRequest request_;
   const void* owner_;
   std::vector<Level> levels_;
-  std::vector<std::uint32_t> expanded_;  // level 0 of a 16-bit format, width × height
+  // The sampling copy catches up on use: these change when a const user asks for it.
+  mutable std::optional<TiledTexels> sampled_;
+  mutable std::optional<RECT> stale_;  // of level 0, changed since the tiles were last brought up to date
+  mutable std::vector<std::uint32_t> expandedRow_;  // one row of a 16-bit format in 32-bit texels
 };
 
 }  // namespace d3d9

@@ -72,6 +72,13 @@ public:
       for (UINT x = 0; x < width_; ++x) store_[(y + margin_) * std::size_t{stride_} + x + margin_] = colour;
     }
   }
+  // Sets the surface's pixels, row by row.
+  void SetPixels(const std::vector<DWORD>& pixels) {
+    for (UINT y = 0; y < height_; ++y) {
+      for (UINT x = 0; x < width_; ++x)
+        store_[(y + margin_) * std::size_t{stride_} + x + margin_] = pixels[y * width_ + x];
+    }
+  }
   // Pixels of the surface with this colour.
   int Count(DWORD colour) const {
     int count = 0;

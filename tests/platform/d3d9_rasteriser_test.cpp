@@ -7,6 +7,7 @@
 #include <functional>
 #include <limits>
 #include <numbers>
+#include <random>
 #include <vector>
 
 #include "d3d9_canvas.h"
@@ -271,6 +272,101 @@ TEST_F(D3d9RasteriserTest, NoCoordinateWritesOutsideTheSurfaceAndFarCornersStayW
     EXPECT_EQ(canvas.Count(kBlendedOnce), 32 * 32);
   }
   EXPECT_TRUE(canvas.MarginIntact());
+}
+
+// A texture filled through locks of pieces that cross each other's edges shows every texel where it
+// was written, whatever its size and texel format.
+TEST_F(D3d9RasteriserTest, TexelsWrittenThroughPartialLocksShowWhereTheyWereWritten) {
+  struct Case {
+    const char* name;
+    UINT width, height;
+    D3DFORMAT format;
+    std::vector<RECT> pieces;  // locked and written in turn; later pieces overwrite earlier ones
+  };
+  const Case cases[] = {
+      {"power of two, whole", 16, 8, D3DFMT_A8R8G8B8, {{0, 0, 16, 8}}},
+      {"power of two, pieces across tile edges", 16, 8, D3DFMT_A8R8G8B8,
+       {{0, 0, 16, 8}, {3, 1, 10, 6}, {5, 0, 6, 8}, {0, 7, 16, 8}, {13, 2, 16, 3}}},
+      {"odd sides", 7, 5, D3DFMT_A8R8G8B8, {{0, 0, 7, 5}, {1, 3, 6, 5}, {6, 0, 7, 5}}},
+      {"one texel wide", 1, 9, D3DFMT_X8R8G8B8, {{0, 0, 1, 9}, {0, 4, 1, 5}}},
+      {"16-bit texels, odd sides", 9, 6, D3DFMT_A4R4G4B4, {{0, 0, 9, 6}, {2, 1, 7, 5}, {8, 3, 9, 6}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Canvas canvas(c.width, c.height);
+    IDirect3DTexture9* texture = canvas.Texture(c.width, c.height, std::vector<DWORD>(c.width * c.height), c.format);
+    ASSERT_NE(texture, nullptr);
+    const bool wide = c.format != D3DFMT_A4R4G4B4;
+    std::vector<DWORD> expected(c.width * c.height);
+    for (std::size_t k = 0; k < c.pieces.size(); ++k) {
+      const RECT& piece = c.pieces[k];
+      D3DLOCKED_RECT locked{};
+      ASSERT_EQ(texture->LockRect(0, &locked, &piece, 0), D3D_OK);
+      for (LONG y = piece.top; y < piece.bottom; ++y) {
+        auto* line = static_cast<unsigned char*>(locked.pBits) + std::ptrdiff_t{locked.Pitch} * (y - piece.top);
+        for (LONG x = piece.left; x < piece.right; ++x) {
+          // Each channel of the texel tells its column, row and piece apart from all others.
+          const auto i = static_cast<DWORD>(x), j = static_cast<DWORD>(y);
+          if (wide) {
+            const DWORD texel = 0xFF000000u | (i + 1) << 16 | (j + 1) << 8 | static_cast<DWORD>(k + 1);
+            std::memcpy(line + 4 * (x - piece.left), &texel, 4);
+            expected[j * c.width + i] = texel;
+          } else {
+            const auto texel = static_cast<std::uint16_t>(0xF000u | i << 8 | j << 4 | k);
+            std::memcpy(line + 2 * (x - piece.left), &texel, 2);
+            expected[j * c.width + i] = 0xFF000000u | (i * 17) << 16 | (j * 17) << 8 | static_cast<DWORD>(k * 17);
+          }
+        }
+      }
+      ASSERT_EQ(texture->UnlockRect(0), D3D_OK);
+    }
+    canvas.Device()->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    canvas.Draw(D3DPT_TRIANGLELIST, Quad(-0.5f, -0.5f, c.width - 0.5f, c.height - 0.5f));
+    EXPECT_EQ(canvas.Pixels(), expected);
+  }
+}
+
+// Channel by channel, a × b / 255 rounded.
+DWORD ReferenceModulate(DWORD a, DWORD b) {
+  DWORD result = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    result |= static_cast<DWORD>(std::lround(ChannelOf(a, shift) * ChannelOf(b, shift) / 255.0)) << shift;
+  }
+  return result;
+}
+
+// Long spans, whose pixels the device works on several at a time, combine and blend every pixel
+// exactly: a texture modulated by a flat colour over random pixels, on spans of every length from 1 to
+// more than four times the pixels worked on at once.
+TEST_F(D3d9RasteriserTest, ModulatedTexelsBlendExactlyOverEveryPixelOfLongSpans) {
+  constexpr int kSide = 16, kWidth = 37, kHeight = 23;
+  std::mt19937 random(77);
+  std::vector<DWORD> texels(kSide * kSide), background(kWidth * kHeight);
+  for (DWORD& texel : texels) texel = random();
+  for (DWORD& pixel : background) pixel = random();
+  const DWORD diffuses[] = {0xFFFFFFFFu, 0xE0FFFFFFu, 0xC0804020u, 0x00FFFFFFu};
+  for (DWORD diffuse : diffuses) {
+    for (bool blended : {false, true}) {
+      SCOPED_TRACE(testing::Message() << std::hex << diffuse << (blended ? " blended" : " written"));
+      Canvas canvas(kWidth, kHeight);
+      canvas.SetPixels(background);
+      canvas.Texture(kSide, kSide, texels);
+      canvas.Device()->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+      canvas.Device()->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+      if (blended) canvas.SetHalfTransparentBlending();
+      // Texel centres on pixel centres, the texture repeated across the view.
+      canvas.Draw(D3DPT_TRIANGLELIST, Quad(-0.5f, -0.5f, kWidth - 0.5f, kHeight - 0.5f, 0, 0,
+                                           static_cast<float>(kWidth) / kSide, static_cast<float>(kHeight) / kSide,
+                                           diffuse));
+      for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+          const DWORD source = ReferenceModulate(texels[(y % kSide) * kSide + x % kSide], diffuse);
+          const DWORD destination = background[y * kWidth + x];
+          ASSERT_EQ(canvas.Pixel(x, y), blended ? ReferenceBlend(source, destination) : source) << x << "," << y;
+        }
+      }
+    }
+  }
 }
 
 }  // namespace

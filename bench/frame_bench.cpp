@@ -1,0 +1,212 @@
+// One whole frame of a live radar view, as a host presents it in real time, at 1280 × 800 and
+// 1920 × 1080 (`frame_ms`, processor time of the calling thread):
+// - the cached chart copied under the radar (a copy of a whole view of pixels);
+// - the display polled after a frame's worth of sweeps came in (`PollRedraw`, which rewrites their rows);
+// - the display drawn: echo and highlight passes, range rings, radar labels and the transmitter status;
+// - the frame encoded for a viewer: PNG at zlib's fastest level in run-length mode, straight from the
+//   view's pixels (`encode_ms`; the steps before it are `draw_ms`).
+// `core_share_at_30_fps` is the share of one processor core thirty such frames a second take. Run from
+// the staging folder, where the radar service and the unit converter are found.
+#include <benchmark/benchmark.h>
+#include <ogrsf_frmts.h>
+#include <png.h>
+#include <zlib.h>
+
+#include <cstdint>
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "display/echo_geometry.h"
+#include "display/module_display_sorvik.h"
+#include "display/sweep_store.h"
+#include "host/navigation_source.h"
+#include "module/module_data_sorvik.h"
+#include "settings/field_access.h"
+#include "settings/radar_ogr_data_source.h"
+#include "support/fake_radar.h"
+#include "viewer/module_host/sea_chart_view.h"
+
+namespace {
+
+const PosType kOwnShip(0.9, 0.1);
+constexpr double kRangeMiles = 1.0;
+constexpr int kFramesPerSecond = 30;
+constexpr int kTurnsPerMinute = 24;  // a common antenna speed
+
+double ThreadNanoseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec);
+}
+
+class FixedNavigation final : public NavigationSource {
+public:
+  PosType GetPosition() override { return kOwnShip; }
+  bool GetHeading(double* heading) override {
+    *heading = 0.0;
+    return true;
+  }
+  bool QueryNavigationFlag() override { return false; }
+};
+
+class BenchDataModule final : public ModuleDataSorvik {
+public:
+  BenchDataModule(NavigationSource* navigation, RadarAccessor radar) {
+    navigationSource_ = navigation;
+    SetDataSource(new RadarOGRDataSource(false, std::move(radar)));
+  }
+};
+
+// The sweeps of one antenna turn in the normal mode, random echo levels, handed out in arrival order.
+class SweepFeed {
+public:
+  explicit SweepFeed(const EchoGeometry& geometry) : geometry_(geometry) {
+    std::mt19937 random(8192);
+    lines_.resize(kLines, std::vector<std::uint8_t>(static_cast<std::size_t>(geometry.textureSize)));
+    for (std::vector<std::uint8_t>& line : lines_)
+      for (std::uint8_t& sample : line) sample = static_cast<std::uint8_t>(random() % 8);
+  }
+  void Feed(SweepStore& store, int count) {
+    for (int i = 0; i < count; ++i, next_ = (next_ + 1) % geometry_.rows) {
+      SweepRecord sweep;
+      sweep.kind = kSweepKindSamples;
+      sweep.samples = lines_[static_cast<std::size_t>(next_) % kLines].data();
+      sweep.sampleCount = static_cast<std::uint16_t>(geometry_.textureSize);
+      sweep.rangeSampleCount = static_cast<std::uint16_t>(geometry_.validSamples);
+      sweep.angle = static_cast<std::uint16_t>(next_ * geometry_.AngleUnitsPerRow());
+      store.AddSweep(&sweep, kRangeMiles);
+    }
+  }
+
+private:
+  static constexpr std::size_t kLines = 16;
+  EchoGeometry geometry_;
+  std::vector<std::vector<std::uint8_t>> lines_;
+  int next_ = 0;
+};
+
+// PNG of a view for a viewer, encoded into memory at zlib's fastest level, matching runs only: a chart
+// and a radar picture repeat colours along rows far more than they repeat longer strings. The rows are handed to the
+// encoder where they lie; it drops the fourth byte of each pixel itself.
+class FrameEncoder {
+public:
+  bool Encode(const ViewSurface& view) {
+    encoded_.clear();
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+    if (info == nullptr || setjmp(png_jmpbuf(png))) {
+      png_destroy_write_struct(&png, &info);
+      return false;
+    }
+    png_set_write_fn(png, &encoded_, &Append, nullptr);
+    png_set_compression_level(png, 1);
+    png_set_compression_strategy(png, Z_RLE);
+    png_set_filter(png, 0, PNG_FILTER_SUB);
+    png_set_IHDR(png, info, view.width, view.height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    png_set_bgr(png);
+    png_set_filler(png, 0, PNG_FILLER_AFTER);
+    for (UINT y = 0; y < view.height; ++y) {
+      png_write_row(png, reinterpret_cast<png_const_bytep>(view.pixels) + std::size_t{view.pitch} * y);
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+  }
+  std::size_t Size() const { return encoded_.size(); }
+
+private:
+  static void Append(png_structp png, png_bytep data, png_size_t length) {
+    auto* encoded = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
+    encoded->insert(encoded->end(), data, data + length);
+  }
+  std::vector<std::uint8_t> encoded_;
+};
+
+void BM_Frame(benchmark::State& state) {
+  const int width = static_cast<int>(state.range(0));
+  const int height = static_cast<int>(state.range(1));
+  ResetEchoGeometryForTesting();
+  ConfigureEchoGeometry(false);
+  const EchoGeometry& geometry = GetEchoGeometry();
+  SweepStore& store = TheSweepStore();
+  store.Reset();
+  SweepFeed feed(geometry);
+  feed.Feed(store, geometry.rows);
+  store.StampSweepArrival(GetTickCount());
+
+  std::string error;
+  std::unique_ptr<SeaChartView> view = SeaChartView::Create(width, height, kOwnShip, error);
+  if (!view) {
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  view->FitRange(kRangeMiles);
+
+  FixedNavigation navigation;
+  FakeRadar radar;
+  BenchDataModule data(&navigation, radar.Accessor());
+  {
+    OGRLayer* layer = data.GetOGRLayer(0);
+    OGRFeature* feature = layer->GetFeature(0);
+    const int realTime = 1;
+    SetFieldInteger(feature, &realTime, "RAD_REAL_TIME");
+    const OGRErr written = layer->SetFeature(feature);
+    OGRFeature::DestroyFeature(feature);
+    if (written != OGRERR_NONE) {
+      state.SkipWithError("the radar settings cannot be written");
+      return;
+    }
+  }
+  auto display = std::make_unique<ModuleDisplaySorvik>(&data, store);
+  display->PollRedraw();
+  display->Draw(view.get(), 0, nullptr, 0);  // creates the textures
+  display->PollRedraw();
+  display->Draw(view.get(), 0, nullptr, 0);  // computes the outlines
+
+  // The chart as the host keeps it per view: here the sea, copied under the radar at every frame.
+  const ViewSurface surface = view->Surface();
+  view->ClearToSea();
+  const std::size_t viewBytes = std::size_t{surface.pitch} * surface.height;
+  std::vector<std::uint8_t> chart(reinterpret_cast<const std::uint8_t*>(surface.pixels),
+                                  reinterpret_cast<const std::uint8_t*>(surface.pixels) + viewBytes);
+  const int sweepsPerFrame = geometry.rows * kTurnsPerMinute / 60 / kFramesPerSecond;
+  FrameEncoder encoder;
+
+  double nanoseconds = 0;
+  double encodeNanoseconds = 0;
+  for (auto _ : state) {
+    // The radar's thread in use: its sweeps of one frame come in between frames.
+    feed.Feed(store, sweepsPerFrame);
+    store.StampSweepArrival(GetTickCount());
+    const double start = ThreadNanoseconds();
+    std::memcpy(surface.pixels, chart.data(), viewBytes);
+    display->PollRedraw();
+    display->Draw(view.get(), 0, nullptr, 0);
+    const double drawn = ThreadNanoseconds();
+    if (!encoder.Encode(surface)) {
+      state.SkipWithError("the frame cannot be encoded");
+      break;
+    }
+    const double end = ThreadNanoseconds();
+    nanoseconds += end - start;
+    encodeNanoseconds += end - drawn;
+  }
+  const double iterations = static_cast<double>(state.iterations());
+  state.counters["frame_ms"] = nanoseconds / iterations / 1e6;
+  state.counters["encode_ms"] = encodeNanoseconds / iterations / 1e6;
+  state.counters["draw_ms"] = (nanoseconds - encodeNanoseconds) / iterations / 1e6;
+  state.counters["core_share_at_30_fps"] = nanoseconds / iterations * kFramesPerSecond / 1e9;
+  state.counters["png_bytes"] = static_cast<double>(encoder.Size());
+  display.reset();
+}
+BENCHMARK(BM_Frame)->Args({1280, 800})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

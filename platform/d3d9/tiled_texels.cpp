@@ -1,0 +1,52 @@
+#include "tiled_texels.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace d3d9 {
+
+namespace {
+
+UINT RoundUp(UINT size, UINT step) { return (size + step - 1) / step * step; }
+
+}  // namespace
+
+TiledTexels::TiledTexels(UINT width, UINT height)
+    : width_(width), height_(height), tileRowPitch_(std::ptrdiff_t{RoundUp(width, kTileWidth)} * kTileHeight) {
+  const std::size_t count = std::size_t{RoundUp(width, kTileWidth)} * RoundUp(height, kTileHeight);
+  texels_.reset(static_cast<std::uint32_t*>(::operator new[](count * sizeof(std::uint32_t), kAlignment)));
+  std::fill_n(texels_.get(), count, 0u);
+}
+
+template <class Copy>
+void TiledTexels::ForEachRun(UINT x, UINT y, UINT count, Copy copy) {
+  std::uint32_t* const tiled = texels_.get();
+  const UINT first = x;
+  const UINT end = x + count;
+  for (; x < end && x % kTileWidth != 0; ++x)
+    copy(tiled + TiledOffset<std::ptrdiff_t>(x, y, tileRowPitch_), x - first, 1);
+  // Whole tile widths: each tile holds a run of the row's texels, and the next tile follows.
+  if (x + kTileWidth <= end) {
+    std::uint32_t* run = tiled + TiledOffset<std::ptrdiff_t>(x, y, tileRowPitch_);
+    for (; x + kTileWidth <= end; x += kTileWidth, run += kTileTexels) copy(run, x - first, kTileWidth);
+  }
+  for (; x < end; ++x) copy(tiled + TiledOffset<std::ptrdiff_t>(x, y, tileRowPitch_), x - first, 1);
+}
+
+void TiledTexels::StoreRow(UINT x, UINT y, const std::uint32_t* texels, UINT count) {
+  ForEachRun(x, y, count, [texels](std::uint32_t* run, UINT from, UINT length) {
+    std::memcpy(run, texels + from, std::size_t{length} * sizeof(std::uint32_t));
+  });
+}
+
+TexelView TiledTexels::View(std::uint32_t alphaFill) const {
+  TexelView view;
+  view.texels = texels_.get();
+  view.tileRowPitch = tileRowPitch_;
+  view.width = static_cast<int>(width_);
+  view.height = static_cast<int>(height_);
+  view.alphaFill = alphaFill;
+  return view;
+}
+
+}  // namespace d3d9
