@@ -16,7 +16,6 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
-#include <numbers>
 #include <random>
 #include <vector>
 
@@ -33,6 +32,7 @@
 #include "plain_blend.h"
 #include "settings/field_access.h"
 #include "settings/radar_ogr_data_source.h"
+#include "settings/radar_settings_fields.h"
 #include "support/fake_radar.h"
 #include "support/local_chart_view.h"
 
@@ -114,7 +114,7 @@ DiscTexels MapDisc(const EchoGeometry& geometry) {
     std::uint32_t place;
   };
   std::vector<Entry> entries;
-  const double sectorAngle = 2 * std::numbers::pi / EchoGeometry::kSectors;
+  const double sectorAngle = EchoGeometry::kSectorSpan;
   const int size = geometry.textureSize;
   for (int y = 0; y < kHeight; ++y) {
     for (int x = 0; x < kWidth; ++x) {
@@ -123,9 +123,9 @@ DiscTexels MapDisc(const EchoGeometry& geometry) {
       const double radius = std::hypot(east, south);
       if (radius >= kDiscRadius) continue;
       double bearing = std::atan2(east, -south);
-      if (bearing < 0) bearing += 2 * std::numbers::pi;
+      if (bearing < 0) bearing += kTwoPi;
       const int sector = std::min(EchoGeometry::kSectors - 1, static_cast<int>(bearing / sectorAngle));
-      const double rowInTurn = bearing / (2 * std::numbers::pi) * geometry.rows;
+      const double rowInTurn = bearing / (kTwoPi) * geometry.rows;
       const int row = std::min(geometry.rows - 1, static_cast<int>(rowInTurn));
       const int sample = static_cast<int>(radius / kDiscRadius * geometry.validSamples);
       const auto texture = static_cast<std::uint32_t>(sector * EchoGeometry::kTextures / EchoGeometry::kSectors);
@@ -174,7 +174,7 @@ void BM_DisplayRepaint(benchmark::State& state) {
     OGRLayer* layer = data.GetOGRLayer(0);
     OGRFeature* feature = layer->GetFeature(0);
     const int realTime = 1;
-    SetFieldInteger(feature, &realTime, "RAD_REAL_TIME");
+    SetFieldInteger(feature, &realTime, kFieldRealTime);
     const OGRErr written = layer->SetFeature(feature);
     OGRFeature::DestroyFeature(feature);
     if (written != OGRERR_NONE) {

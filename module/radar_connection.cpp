@@ -8,6 +8,7 @@
 #include "display/echo_geometry.h"
 #include "display/sweep_store.h"
 #include "host/host_sink.h"
+#include "host/radar_fields.h"
 #include "host/radar_service.h"
 #include "host/velihm_api.h"
 #include "module/module_data_sorvik.h"
@@ -89,7 +90,7 @@ double ModuleDataSorvik::GetRange() {
   int range = 0;
   int unit = 0;
   const bool readable =
-      GetFieldInteger(feature, &range, "RAD_RANGE") && GetFieldInteger(feature, &unit, "RAD_RANGE_UNIT");
+      GetFieldInteger(feature, &range, kFieldRange) && GetFieldInteger(feature, &unit, kFieldRangeUnit);
   OGRFeature::DestroyFeature(feature);
   if (!readable) return 0.0;
   return GetSorVikRadar()->RangeToDistance(range, unit);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "../platform/d3d9_canvas.h"
+#include "common/no_value.h"
 #include "common/radar_identity.h"
 #include "display/echo_geometry.h"
 #include "display/module_display_sorvik.h"
@@ -21,7 +22,6 @@
 #include "host/vk_feature.h"
 #include "module/module_data_sorvik.h"
 #include "settings/field_access.h"
-#include "settings/no_value.h"
 #include "settings/radar_ogr_data_source.h"
 #include "support/fake_radar.h"
 #include "support/local_chart_view.h"
@@ -162,7 +162,7 @@ TEST_F(RadarDisplayTest, NewDisplayBelongsToItsModuleWithTrailsHidden) {
 }
 
 TEST_F(RadarDisplayTest, EchoLandsAtTheBearingAndRadiusOfTheGeometry) {
-  const double shiftArc = 0.3 * LocalChartView::kRadiansPerNauticalMile;
+  const double shiftArc = 0.3 * kRadiansPerNauticalMile;
   // In the middle of a sector: the pixels on a sector's edge may sample the neighbour's rows.
   const double beam = kPi / 2 + kPi / EchoGeometry::kSectors;
   struct Case {
@@ -361,7 +361,7 @@ TEST_F(RadarDisplayTest, NewDeviceGetsNewTexturesAndNothingOutlivesTheDisplay) {
 class LocalConverter final : public CoordinateConverter {
 public:
   void ScreenToGeo(PosType& position, const ScreenPoint& point) override {
-    const double perPixel = LocalChartView::kRadiansPerNauticalMile / kPixelsPerMile;
+    const double perPixel = kRadiansPerNauticalMile / kPixelsPerMile;
     position = PosType(kOwnShip.latitude - (point.y - kCentre) * perPixel,
                        kOwnShip.longitude + (point.x - kCentre) * perPixel / std::cos(kOwnShip.latitude));
   }
