@@ -27,12 +27,11 @@
 #include "display/sweep_store.h"
 #include "extensions/d3d9.h"
 #include "extensions/kernel32.h"
-#include "host/navigation_source.h"
 #include "module/module_data_sorvik.h"
 #include "plain_blend.h"
 #include "settings/field_access.h"
-#include "settings/radar_ogr_data_source.h"
 #include "settings/radar_settings_fields.h"
+#include "support/fake_navigation.h"
 #include "support/fake_radar.h"
 #include "support/local_chart_view.h"
 
@@ -82,23 +81,6 @@ public:
   FrozenTicks& operator=(const FrozenTicks&) = delete;
 };
 
-class FixedNavigation final : public NavigationSource {
-public:
-  PosType GetPosition() override { return kOwnShip; }
-  bool GetHeading(double* heading) override {
-    *heading = 0.0;
-    return true;
-  }
-  bool QueryNavigationFlag() override { return false; }
-};
-
-class BenchDataModule final : public ModuleDataSorvik {
-public:
-  BenchDataModule(NavigationSource* navigation, RadarAccessor radar) {
-    navigationSource_ = navigation;
-    SetDataSource(new RadarOGRDataSource(false, std::move(radar)));
-  }
-};
 
 // The texel each pixel of the disc shows, worked out from the picture's polar layout: the plain loop
 // fetches these in the device's order, sector by sector, each sector line by line.
@@ -166,9 +148,10 @@ void BM_DisplayRepaint(benchmark::State& state) {
   TestRenderContext context(device);
   LocalChartView view(kWidth, kHeight, kOwnShip, kDiscRadius, &context);
 
-  FixedNavigation navigation;
+  FakeNavigation navigation(kOwnShip);
   FakeRadar radar;
-  BenchDataModule data(&navigation, radar.Accessor());
+  ModuleDataSorvik data;
+  data.ConnectSettings(&navigation, nullptr, false, radar.Accessor());
   {
     // Real time, so that the highlight pass runs too.
     OGRLayer* layer = data.GetOGRLayer(0);

@@ -3,6 +3,7 @@
 #include <ogrsf_frmts.h>
 
 #include <new>
+#include <utility>
 
 #include "common/radar_identity.h"
 #include "display/echo_geometry.h"
@@ -39,19 +40,27 @@ bool ModuleDataSorvik::Init(NavigationSource* navigation, HostSink* hostSink, bo
     ShowOpenFailure(result);
   } else {
     ConfigureEchoGeometry(imoMode);
-    imoMode_ = imoMode ? 1 : 0;
     TheSweepStore().SetShiftSamples(imoMode);
     GetSorVikRadar()->AddSweepCallback(SweepCallback);
     GetSorVikRadar()->AddChangeCallback(ChangeCallback);
     callbacksRegistered_ = true;
-    // The previous data source (a repeated Init) writes its settings back before the new one reads them.
-    SetDataSource(nullptr);
-    // Nothing may be thrown across the host interface: without memory the module has no data source.
-    SetDataSource(new (std::nothrow) RadarOGRDataSource(imoMode, GetSorVikRadar));
+    ConnectSettings(navigation, hostSink, imoMode, GetSorVikRadar);
+    return true;
   }
   navigationSource_ = navigation;
   sink_ = hostSink;
-  return result == 0;
+  return false;
+}
+
+void ModuleDataSorvik::ConnectSettings(NavigationSource* navigation, HostSink* hostSink, bool imoMode,
+                                       RadarAccessor radar) {
+  imoMode_ = imoMode ? 1 : 0;
+  // The previous data source (a repeated Init) writes its settings back before the new one reads them.
+  SetDataSource(nullptr);
+  // Nothing may be thrown across the host interface: without memory the module has no data source.
+  SetDataSource(new (std::nothrow) RadarOGRDataSource(imoMode, std::move(radar)));
+  navigationSource_ = navigation;
+  sink_ = hostSink;
 }
 
 void ModuleDataSorvik::Terminate() {

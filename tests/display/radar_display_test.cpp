@@ -18,15 +18,15 @@
 #include "display/module_display_sorvik.h"
 #include "display/sweep_store.h"
 #include "extensions/kernel32.h"
-#include "host/navigation_source.h"
 #include "host/vk_feature.h"
 #include "module/module_data_sorvik.h"
 #include "settings/field_access.h"
-#include "settings/radar_ogr_data_source.h"
+#include "support/fake_navigation.h"
 #include "support/fake_radar.h"
 #include "support/local_chart_view.h"
 #include "support/radar_feature_edit.h"
 #include "support/scratch_profile.h"
+#include "support/test_data_module.h"
 
 namespace {
 
@@ -41,28 +41,6 @@ constexpr int kRingSample = kGeometry.validSamples / 2;
 constexpr double kRingRadius = kPixelsPerMile / 2;
 const PosType kOwnShip(0.5, 0.2);
 constexpr DWORD kNow = 100000;
-
-class TestNavigation final : public NavigationSource {
-public:
-  PosType GetPosition() override { return kOwnShip; }
-  bool GetHeading(double* heading) override {
-    if (!heading_) return false;
-    *heading = *heading_;
-    return true;
-  }
-  bool QueryNavigationFlag() override { return false; }
-
-  std::optional<double> heading_ = 0.0;  // north
-};
-
-// The radar's data module over a radar of the test's own, with the test's navigation source.
-class TestDataModule final : public ModuleDataSorvik {
-public:
-  TestDataModule(NavigationSource* navigation, RadarAccessor radar) {
-    navigationSource_ = navigation;
-    SetDataSource(new RadarOGRDataSource(false, std::move(radar)));
-  }
-};
 
 using SamplesOfRow = std::function<std::uint8_t(int row, int sample)>;
 
@@ -97,7 +75,7 @@ protected:
     // Sweeps keep arriving: the transmitter status lets the echo show.
     SetTickCountOverride(kNow);
     TheSweepStore().StampSweepArrival(kNow);
-    data_ = std::make_unique<TestDataModule>(&navigation_, radar_.Accessor());
+    data_ = TestDataModule(&navigation_, radar_.Accessor());
   }
   void TearDown() override {
     data_.reset();
@@ -140,9 +118,9 @@ protected:
     display.Draw(&view, 0, &properties, 0);
   }
 
-  TestNavigation navigation_;
+  FakeNavigation navigation_{kOwnShip};  // heading north
   FakeRadar radar_;
-  std::unique_ptr<TestDataModule> data_;
+  std::unique_ptr<ModuleDataSorvik> data_;
 };
 
 // The pixel `radius` pixels from (x, y) along `bearing` (radians, clockwise from north).
