@@ -16,7 +16,6 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
-#include <numbers>
 #include <random>
 #include <vector>
 
@@ -28,11 +27,11 @@
 #include "display/sweep_store.h"
 #include "extensions/d3d9.h"
 #include "extensions/kernel32.h"
-#include "host/navigation_source.h"
 #include "module/module_data_sorvik.h"
 #include "plain_blend.h"
 #include "settings/field_access.h"
-#include "settings/radar_ogr_data_source.h"
+#include "settings/radar_settings_fields.h"
+#include "support/fake_navigation.h"
 #include "support/fake_radar.h"
 #include "support/local_chart_view.h"
 
@@ -82,23 +81,6 @@ public:
   FrozenTicks& operator=(const FrozenTicks&) = delete;
 };
 
-class FixedNavigation final : public NavigationSource {
-public:
-  PosType GetPosition() override { return kOwnShip; }
-  bool GetHeading(double* heading) override {
-    *heading = 0.0;
-    return true;
-  }
-  bool QueryNavigationFlag() override { return false; }
-};
-
-class BenchDataModule final : public ModuleDataSorvik {
-public:
-  BenchDataModule(NavigationSource* navigation, RadarAccessor radar) {
-    navigationSource_ = navigation;
-    SetDataSource(new RadarOGRDataSource(false, std::move(radar)));
-  }
-};
 
 // The texel each pixel of the disc shows, worked out from the picture's polar layout: the plain loop
 // fetches these in the device's order, sector by sector, each sector line by line.
@@ -114,7 +96,7 @@ DiscTexels MapDisc(const EchoGeometry& geometry) {
     std::uint32_t place;
   };
   std::vector<Entry> entries;
-  const double sectorAngle = 2 * std::numbers::pi / EchoGeometry::kSectors;
+  const double sectorAngle = EchoGeometry::kSectorSpan;
   const int size = geometry.textureSize;
   for (int y = 0; y < kHeight; ++y) {
     for (int x = 0; x < kWidth; ++x) {
@@ -123,9 +105,9 @@ DiscTexels MapDisc(const EchoGeometry& geometry) {
       const double radius = std::hypot(east, south);
       if (radius >= kDiscRadius) continue;
       double bearing = std::atan2(east, -south);
-      if (bearing < 0) bearing += 2 * std::numbers::pi;
+      if (bearing < 0) bearing += kTwoPi;
       const int sector = std::min(EchoGeometry::kSectors - 1, static_cast<int>(bearing / sectorAngle));
-      const double rowInTurn = bearing / (2 * std::numbers::pi) * geometry.rows;
+      const double rowInTurn = bearing / (kTwoPi) * geometry.rows;
       const int row = std::min(geometry.rows - 1, static_cast<int>(rowInTurn));
       const int sample = static_cast<int>(radius / kDiscRadius * geometry.validSamples);
       const auto texture = static_cast<std::uint32_t>(sector * EchoGeometry::kTextures / EchoGeometry::kSectors);
@@ -166,15 +148,16 @@ void BM_DisplayRepaint(benchmark::State& state) {
   TestRenderContext context(device);
   LocalChartView view(kWidth, kHeight, kOwnShip, kDiscRadius, &context);
 
-  FixedNavigation navigation;
+  FakeNavigation navigation(kOwnShip);
   FakeRadar radar;
-  BenchDataModule data(&navigation, radar.Accessor());
+  ModuleDataSorvik data;
+  data.ConnectSettings(&navigation, nullptr, false, radar.Accessor());
   {
     // Real time, so that the highlight pass runs too.
     OGRLayer* layer = data.GetOGRLayer(0);
     OGRFeature* feature = layer->GetFeature(0);
     const int realTime = 1;
-    SetFieldInteger(feature, &realTime, "RAD_REAL_TIME");
+    SetFieldInteger(feature, &realTime, kFieldRealTime);
     const OGRErr written = layer->SetFeature(feature);
     OGRFeature::DestroyFeature(feature);
     if (written != OGRERR_NONE) {

@@ -26,8 +26,9 @@
 #include "host/navigation_source.h"
 #include "module/module_data_sorvik.h"
 #include "settings/field_access.h"
-#include "settings/radar_ogr_data_source.h"
+#include "support/fake_navigation.h"
 #include "support/fake_radar.h"
+#include "support/test_data_module.h"
 #include "viewer/module_host/sea_chart_view.h"
 
 namespace {
@@ -42,24 +43,6 @@ double ThreadNanoseconds() {
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
   return static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec);
 }
-
-class FixedNavigation final : public NavigationSource {
-public:
-  PosType GetPosition() override { return kOwnShip; }
-  bool GetHeading(double* heading) override {
-    *heading = 0.0;
-    return true;
-  }
-  bool QueryNavigationFlag() override { return false; }
-};
-
-class BenchDataModule final : public ModuleDataSorvik {
-public:
-  BenchDataModule(NavigationSource* navigation, RadarAccessor radar) {
-    navigationSource_ = navigation;
-    SetDataSource(new RadarOGRDataSource(false, std::move(radar)));
-  }
-};
 
 // The sweeps of one antenna turn in the normal mode, random echo levels, handed out in arrival order.
 class SweepFeed {
@@ -148,9 +131,10 @@ void BM_Frame(benchmark::State& state) {
   }
   view->FitRange(kRangeMiles);
 
-  FixedNavigation navigation;
+  FakeNavigation navigation(kOwnShip);
   FakeRadar radar;
-  BenchDataModule data(&navigation, radar.Accessor());
+  const std::unique_ptr<ModuleDataSorvik> dataModule = TestDataModule(&navigation, radar.Accessor());
+  ModuleDataSorvik& data = *dataModule;
   {
     OGRLayer* layer = data.GetOGRLayer(0);
     OGRFeature* feature = layer->GetFeature(0);

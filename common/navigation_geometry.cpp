@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "settings/no_value.h"
+#include "common/no_value.h"
+#include "common/units.h"
 
 namespace {
 
 constexpr double kPi = 3.141592653589793;
-constexpr double kTwoPi = 6.283185307179586;
 constexpr double kHalfPi = 1.5707963267948966;
 constexpr double kQuarterPi = 0.7853981633974483;
 constexpr double kInverseTwoPi = 0.15915494309189535;

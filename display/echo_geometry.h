@@ -4,11 +4,20 @@
 // for the presentation mode, when it first connects to the radar; they never change afterwards.
 #include <cstdint>
 
+#include "common/units.h"
+
 struct EchoGeometry {
   // Sweep angles are given in units of 1/8192 of a turn.
   static constexpr int kAngleUnits = 8192;
+  static constexpr double kRadiansPerAngleUnit = kTwoPi / kAngleUnits;
   static constexpr int kSectors = 128;
+  // The angle one sector spans, in radians: a whole number of angle units.
+  static constexpr double kSectorSpan = kTwoPi * (kAngleUnits / kSectors) / kAngleUnits;
   static constexpr int kTextures = 8;
+  // A sector's outline and its texture reach from the centre to the sweep distance in equal steps, each
+  // this fraction of the whole further out.
+  static constexpr int kRadialSteps = 5;
+  static constexpr double kRadialStep = 0.2;
 
   int rows = 0;          // sweep rows per turn
   int textureSize = 0;   // texels per side of an echo texture, and texels per texture row

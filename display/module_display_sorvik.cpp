@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <memory>
 #include <new>
-#include <numbers>
 #include <optional>
 
 #include "common/navigation_geometry.h"
+#include "common/no_value.h"
 #include "common/radar_identity.h"
 #include "display/echo_colour.h"
 #include "display/echo_geometry.h"
@@ -18,6 +18,7 @@
 #include "host/chart_view.h"
 #include "host/converter_api.h"
 #include "host/navigation_source.h"
+#include "host/radar_fields.h"
 #include "host/render_context.h"
 #include "host/vk_feature.h"
 #include "module/module_data_sorvik.h"
@@ -25,16 +26,10 @@
 #include "overlays/range_rings.h"
 #include "overlays/status_message.h"
 #include "settings/field_access.h"
-#include "settings/no_value.h"
 #include "settings/radar_settings_fields.h"
 
 namespace {
 
-constexpr double kTwoPi = 2.0 * std::numbers::pi;
-constexpr double kRadiansPerAngleUnit = kTwoPi / EchoGeometry::kAngleUnits;
-// The angle one sector spans, in whole angle units.
-constexpr double kSectorStep =
-    kTwoPi * (EchoGeometry::kAngleUnits / EchoGeometry::kSectors) / EchoGeometry::kAngleUnits;
 constexpr std::int32_t kNoHeadingWord = -1;
 constexpr int kNoRange = -1;
 constexpr std::uint16_t kRangeNotSeen = 0xFFFF;
@@ -43,7 +38,12 @@ constexpr std::uint32_t kEchoPassColour = 0xFFFFFF;
 constexpr int kFullOpacity = 255;
 constexpr int kDimmedForDusk = 1;
 constexpr int kDimmedForNight = 2;
-// The highlight behind the antenna: its strongest opacity, fading to none at 1/20 of a turn.
+// How much of its opacity the echo has lost when the antenna comes round to it again: the oldest
+// sector shows at about 60 %.
+constexpr double kEchoFadeOverTurn = 0.4;
+// The highlight behind the antenna: its opacity at full weight (the single-precision tenth of 254), held
+// at most at its strongest, fading to none at 1/20 of a turn.
+constexpr double kHighlightPeakOpacity = static_cast<double>(0.1f) * 254;
 constexpr int kHighlightOpacity = 25;
 constexpr double kHighlightFade = 20.0;
 constexpr int kMultiColourIndex = 3;
@@ -65,7 +65,7 @@ double SectorAge(int t) {
 }
 
 int EchoOpacity(double age, bool realTime, int dayNightMode) {
-  int opacity = realTime ? static_cast<int>((1.0 - 0.4 * age) * kFullOpacity) : kFullOpacity;
+  int opacity = realTime ? static_cast<int>((1.0 - kEchoFadeOverTurn * age) * kFullOpacity) : kFullOpacity;
   if (dayNightMode == kDimmedForDusk) opacity >>= 1;
   if (dayNightMode == kDimmedForNight) opacity >>= 2;
   return opacity;
@@ -73,7 +73,7 @@ int EchoOpacity(double age, bool realTime, int dayNightMode) {
 
 int HighlightOpacity(double age) {
   const double weight = std::max(0.0, 1.0 - kHighlightFade * age);
-  return std::min(kHighlightOpacity, static_cast<int>(weight * 0.1f * 254));
+  return std::min(kHighlightOpacity, static_cast<int>(weight * kHighlightPeakOpacity));
 }
 
 UnitConverter* Converter() {
@@ -217,7 +217,7 @@ ModuleDisplaySorvik::EchoPlacement ModuleDisplaySorvik::PlaceEcho(NavigationSour
   // The heading of the last sweep taken in; before any, or when the radar sends none, the ship's.
   bool headingKnown = true;
   if (seenCursor_.revolutions >= 0 && seenCursor_.heading != kNoHeadingWord) {
-    placement.heading = seenCursor_.heading * kRadiansPerAngleUnit;
+    placement.heading = seenCursor_.heading * EchoGeometry::kRadiansPerAngleUnit;
   } else {
     double heading = NoValueDouble;
     headingKnown = navigation.GetHeading(&heading) && heading != NoValueDouble;
@@ -244,7 +244,7 @@ ModuleDisplaySorvik::EchoPlacement ModuleDisplaySorvik::PlaceEcho(NavigationSour
 
 void ModuleDisplaySorvik::ClearOnRangeChange(OGRFeature* settings) {
   int range = kNoRange;
-  if (!GetFieldInteger(settings, &range, "RAD_RANGE")) range = kNoRange;
+  if (!GetFieldInteger(settings, &range, kFieldRange)) range = kNoRange;
   if (range == static_cast<int>(lastRange_)) return;
   // The first range seen has no older picture to clear.
   if (lastRange_ != kRangeNotSeen) ClearEchoImage(Store(), textures_);
@@ -289,7 +289,7 @@ void ModuleDisplaySorvik::DrawEchoPass(ChartView& view, IDirect3DDevice9* device
                                        UnitConverter& converter) {
   const double sweepDistance = Store().GetSweepDistance();
   double bearing = 0.0;
-  for (int i = 0, t = currentSector; i < EchoGeometry::kSectors; ++i, --t, bearing += kSectorStep) {
+  for (int i = 0, t = currentSector; i < EchoGeometry::kSectors; ++i, --t, bearing += EchoGeometry::kSectorSpan) {
     RadarSector& sector = sectors_[static_cast<std::size_t>(i)];
     sector.UpdateOutline(placement.centre, i, NormalizeAngle(bearing + placement.heading), sweepDistance,
                          converter);

@@ -1,9 +1,9 @@
 #include "display/radar_sector.h"
 
 #include <cstring>
-#include <numbers>
 
 #include "common/navigation_geometry.h"
+#include "common/units.h"
 #include "display/echo_geometry.h"
 #include "display/echo_texture_set.h"
 #include "host/chart_view.h"
@@ -11,15 +11,11 @@
 
 namespace {
 
-constexpr double kTwoPi = 2.0 * std::numbers::pi;
-constexpr double kMetresPerNauticalMile = 1852.0;
-// The angle one sector spans, in whole angle units.
-constexpr double kSectorStep =
-    kTwoPi * (EchoGeometry::kAngleUnits / EchoGeometry::kSectors) / EchoGeometry::kAngleUnits;
-constexpr int kRadialSteps = 5;
 constexpr UINT kStripBytes = RadarSector::kOutlinePoints * sizeof(EchoVertex);
 
 static_assert(sizeof(EchoVertex) == 28);
+// The centre, then a start and an end point per radial step.
+static_assert(RadarSector::kOutlinePoints == 1 + 2 * EchoGeometry::kRadialSteps);
 
 // One turn off is taken back; a bearing further off stays out of range.
 double CorrectBearingOnce(double bearing) {
@@ -55,11 +51,11 @@ void RadarSector::UpdateOutline(const PosType& centre, int index, double bearing
 
   const double latitude = centre.latitude;
   const double longitude = centre.longitude;
-  const double endBearing = CorrectBearingOnce(bearing + kSectorStep);
+  const double endBearing = CorrectBearingOnce(bearing + EchoGeometry::kSectorSpan);
   const double metres = distance * kMetresPerNauticalMile;
   hasOutline_ = true;
-  for (int k = 1; k <= kRadialSteps; ++k) {
-    const double arc = ArcOfMetres(k * 0.2 * metres, converter);
+  for (int k = 1; k <= EchoGeometry::kRadialSteps; ++k) {
+    const double arc = ArcOfMetres(k * EchoGeometry::kRadialStep * metres, converter);
     double startLatitude = 0, startLongitude = 0, endLatitude = 0, endLongitude = 0;
     const bool reached = RhumbLineDestination(latitude, longitude, bearing, arc, startLatitude, startLongitude) &&
                          RhumbLineDestination(latitude, longitude, endBearing, arc, endLatitude, endLongitude);
@@ -93,7 +89,7 @@ void RadarSector::Draw(IDirect3DDevice9* device, ChartView& view, const EchoText
     view.GeoToScreen(vertex.x, vertex.y, outline_[static_cast<std::size_t>(i)], 0);
     if (i > 0) {
       const int step = (i + 1) / 2;
-      vertex.u = static_cast<float>(step * 0.2 * validU);
+      vertex.u = static_cast<float>(step * EchoGeometry::kRadialStep * validU);
       vertex.v = i % 2 == 1 ? start : end;
     }
   }

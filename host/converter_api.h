@@ -3,6 +3,8 @@
 // long-lived ConverterAPI whose GetConverter gives the converter.
 #include <cstdint>
 
+#include "common/no_value.h"
+
 // Unit codes of the converter that the module uses.
 namespace converter_units {
 inline constexpr std::int32_t kNauticalMiles = 3;
@@ -15,7 +17,7 @@ inline constexpr std::int32_t kRangeNauticalMiles = 10;
 }  // namespace converter_units
 
 // What the converter answers when it cannot convert: the host's no-value marker.
-inline constexpr double kConverterNoValue = -666666.6875;
+inline constexpr double kConverterNoValue = NoValueDouble;
 
 class UnitConverter {
 public:

@@ -3,6 +3,7 @@
 // The module uses the horizontal distance (held as an arc angle in radians) and the duration.
 #include "afxstr.h"
 #include "atltime.h"
+#include "common/no_value.h"
 
 namespace _GenData {
 
@@ -41,7 +42,7 @@ private:
   int duration_ = kDurationHoursMinutesSeconds;
 };
 
-// A number. A non-finite value or the host's no-value marker (-666666.6875) writes as an empty text.
+// A number. A non-finite value or the host's no-value marker (NoValueDouble) writes as an empty text.
 class CFloatGenData {
 public:
   virtual ~CFloatGenData() = default;
@@ -55,7 +56,7 @@ protected:
   static CString FormatNumber(double number, const CFormat& format);
 
 private:
-  double value_ = -666666.6875;
+  double value_ = NoValueDouble;
 };
 
 // A horizontal distance held as an arc angle of the earth in radians (one nautical mile is π/10800),

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "module/module_data.h"
+#include "settings/radar_accessor.h"
 #include "settings/ograble_mono_data_source.h"
 
 class NavigationSource;
@@ -33,6 +34,10 @@ public:
   virtual bool Init(NavigationSource* navigation, HostSink* hostSink, bool imoMode);
   // The current range in nautical miles; 0 when it cannot be read.
   virtual double GetRange();
+  // What a successful Init leaves, for a radar reached through `radar` instead of the radar service: the
+  // settings data source over it, the mode, the navigation source and the sink. Nothing is opened or
+  // registered and the echo geometry is not fixed; for hosts that drive a radar of their own.
+  void ConnectSettings(NavigationSource* navigation, HostSink* hostSink, bool imoMode, RadarAccessor radar);
 
   NavigationSource* GetNavigationSource() const { return navigationSource_; }
 
@@ -42,12 +47,10 @@ public:
 
   bool GetImoMode() const { return imoMode_ != 0; }
 
-protected:
+private:
   NavigationSource* navigationSource_ = nullptr;
   HostSink* sink_ = nullptr;
   std::uint8_t imoMode_ = 0;
-
-private:
   // Whether Init registered the callbacks, so that Terminate removes only what was registered.
   bool callbacksRegistered_ = false;
 };

@@ -3,11 +3,13 @@
 #include <ogrsf_frmts.h>
 
 #include <new>
+#include <utility>
 
 #include "common/radar_identity.h"
 #include "display/echo_geometry.h"
 #include "display/sweep_store.h"
 #include "host/host_sink.h"
+#include "host/radar_fields.h"
 #include "host/radar_service.h"
 #include "host/velihm_api.h"
 #include "module/module_data_sorvik.h"
@@ -38,19 +40,27 @@ bool ModuleDataSorvik::Init(NavigationSource* navigation, HostSink* hostSink, bo
     ShowOpenFailure(result);
   } else {
     ConfigureEchoGeometry(imoMode);
-    imoMode_ = imoMode ? 1 : 0;
     TheSweepStore().SetShiftSamples(imoMode);
     GetSorVikRadar()->AddSweepCallback(SweepCallback);
     GetSorVikRadar()->AddChangeCallback(ChangeCallback);
     callbacksRegistered_ = true;
-    // The previous data source (a repeated Init) writes its settings back before the new one reads them.
-    SetDataSource(nullptr);
-    // Nothing may be thrown across the host interface: without memory the module has no data source.
-    SetDataSource(new (std::nothrow) RadarOGRDataSource(imoMode, GetSorVikRadar));
+    ConnectSettings(navigation, hostSink, imoMode, GetSorVikRadar);
+    return true;
   }
   navigationSource_ = navigation;
   sink_ = hostSink;
-  return result == 0;
+  return false;
+}
+
+void ModuleDataSorvik::ConnectSettings(NavigationSource* navigation, HostSink* hostSink, bool imoMode,
+                                       RadarAccessor radar) {
+  imoMode_ = imoMode ? 1 : 0;
+  // The previous data source (a repeated Init) writes its settings back before the new one reads them.
+  SetDataSource(nullptr);
+  // Nothing may be thrown across the host interface: without memory the module has no data source.
+  SetDataSource(new (std::nothrow) RadarOGRDataSource(imoMode, std::move(radar)));
+  navigationSource_ = navigation;
+  sink_ = hostSink;
 }
 
 void ModuleDataSorvik::Terminate() {
@@ -89,7 +99,7 @@ double ModuleDataSorvik::GetRange() {
   int range = 0;
   int unit = 0;
   const bool readable =
-      GetFieldInteger(feature, &range, "RAD_RANGE") && GetFieldInteger(feature, &unit, "RAD_RANGE_UNIT");
+      GetFieldInteger(feature, &range, kFieldRange) && GetFieldInteger(feature, &unit, kFieldRangeUnit);
   OGRFeature::DestroyFeature(feature);
   if (!readable) return 0.0;
   return GetSorVikRadar()->RangeToDistance(range, unit);

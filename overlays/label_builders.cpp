@@ -3,15 +3,14 @@
 #include <charconv>
 #include <climits>
 #include <cstring>
-#include <numbers>
 
+#include "common/units.h"
 #include "host/gen_data.h"
 #include "host/radar_service.h"
 #include "module/resource_library.h"
 
 namespace {
 
-constexpr double kRadiansPerNauticalMile = std::numbers::pi / 10800.0;
 constexpr int kFinerDecimals = 4;
 constexpr char kServiceRadarName[] = "RADAR";
 constexpr UINT kRadarWordResource = 17;

@@ -4,12 +4,13 @@
 #include <cmath>
 #include <cstdint>
 #include <memory>
-#include <numbers>
 #include <optional>
 
 #include "afxwin.h"
+#include "common/units.h"
 #include "host/chart_view.h"
 #include "host/converter_api.h"
+#include "host/radar_fields.h"
 #include "host/radar_service.h"
 #include "overlays/label_builders.h"
 #include "overlays/overlay_inputs.h"
@@ -25,7 +26,6 @@ namespace {
 constexpr std::int32_t kPrintingBit = 1 << 0;
 constexpr std::int32_t kPrintLabelsBits = 1 << 1 | 1 << 3;
 
-constexpr double kRadiansPerNauticalMile = std::numbers::pi / 10800.0;
 // Rings that all lie within this many pixels of the centre would only clutter it: none is drawn.
 constexpr int kMinimumRingsReach = 40;
 // The distance text sits this far above the top of its ring.
@@ -65,11 +65,11 @@ ScreenPixel Project(ChartView& view, double latitude, double longitude) {
 // The converter unit of a range unit code; none for a code the radar does not use.
 std::optional<std::int32_t> ConverterUnitOf(int rangeUnit) {
   switch (rangeUnit) {
-    case 0:
+    case kRangeUnitNauticalMiles:
       return converter_units::kRangeNauticalMiles;
-    case 1:
+    case kRangeUnitKilometres:
       return converter_units::kKilometres;
-    case 2:
+    case kRangeUnitStatuteMiles:
       return converter_units::kStatuteMiles;
     default:
       return std::nullopt;
@@ -127,10 +127,10 @@ std::optional<RadarLabelValues> ReadLabelValues(OGRFeature* settings, VKSorVikAP
   values.rangeUnit = rangeUnit;
   CString maker, model, serial, software, hardware;
   service.GetRadarIdentity(maker, values.radarName, model, serial, software, hardware);
-  if (!GetFieldInteger(settings, &values.pulse, "RAD_PULSE")) return std::nullopt;
+  if (!GetFieldInteger(settings, &values.pulse, kFieldPulse)) return std::nullopt;
   if (!imoMode) return values;
-  if (!GetFieldInteger(settings, &values.antenna, "RAD_ANTENNA") ||
-      !GetFieldInteger(settings, &values.model, "RAD_MODEL")) {
+  if (!GetFieldInteger(settings, &values.antenna, kFieldAntenna) ||
+      !GetFieldInteger(settings, &values.model, kFieldModel)) {
     return std::nullopt;
   }
   values.radarName = ImoRadarName(values.radarName, LoadRadarWord());
@@ -158,8 +158,8 @@ void DrawRingsAndLabels(ChartView* view, const OverlayInputs& inputs, float cent
   OGRFeature* settings = inputs.settings;
   RingLayout layout;
   int range = 0;
-  if (settings == nullptr || !GetFieldInteger(settings, &range, "RAD_RANGE") ||
-      !GetFieldInteger(settings, &layout.rangeUnit, "RAD_RANGE_UNIT")) {
+  if (settings == nullptr || !GetFieldInteger(settings, &range, kFieldRange) ||
+      !GetFieldInteger(settings, &layout.rangeUnit, kFieldRangeUnit)) {
     return;
   }
   const WantedOverlays wanted = WhatToOverlay(printingStatus, inputs.ringsLayerVisible, inputs.lastStatus.code);

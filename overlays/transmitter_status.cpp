@@ -1,23 +1,13 @@
 #include "overlays/transmitter_status.h"
 
+#include "common/no_value.h"
 #include "host/navigation_source.h"
+#include "host/radar_fields.h"
 #include "overlays/overlay_inputs.h"
 #include "settings/field_access.h"
-#include "settings/no_value.h"
 #include "winbase.h"
 
 namespace {
-
-constexpr const char* kFieldTransmit = "RAD_TXSTBY";
-constexpr const char* kFieldWatchmanTime = "RAD_WATCHMAN_TIME";
-constexpr const char* kFieldWarmUpTime = "RAD_WARMUPTIME";
-constexpr const char* kFieldSourceStatus = "RAD_SOURCE_STATUS";
-
-// "RAD_TXSTBY" values.
-constexpr int kTransmitOff = 0;
-constexpr int kTransmitStandby = 1;
-constexpr int kTransmitting = 2;
-constexpr int kTransmitNotAvailable = 3;
 
 // Differences modulo 2^32, so that a stamp taken before the count wrapped is still close to now.
 bool TimedOut(std::uint32_t now, std::uint32_t stamp) { return now - stamp > kStatusTimeoutMs; }

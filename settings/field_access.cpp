@@ -2,8 +2,8 @@
 
 #include <ogr_feature.h>
 
+#include "common/no_value.h"
 #include "host/vk_feature.h"
-#include "settings/no_value.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "common/radar_identity.h"
+#include "host/radar_fields.h"
 #include "host/radar_service.h"
 #include "settings/field_access.h"
 #include "settings/radar_settings_fields.h"

@@ -13,8 +13,6 @@ inline constexpr const char* kFieldTrailTime = "RAD_VK_TRAIL_TIME";
 inline constexpr const char* kFieldRadarType = "RAD_VK_RADAR_TYPE";
 inline constexpr const char* kFieldPreset = "RAD_PRESET";
 inline constexpr const char* kFieldTrailStatus = "RAD_VK_TRAIL_STATUS";
-// The radar service's own trail time, set from the stored trail time when the settings are built.
-inline constexpr const char* kFieldServiceTrailTime = "RAD_TRAIL_TIME";
 
 // What the type-approved (IMO) presentation shows instead of the stored trail settings: no trails.
 inline constexpr int kImoTrailColor = -1;

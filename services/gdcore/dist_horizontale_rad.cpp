@@ -1,6 +1,6 @@
 #include <atomic>
-#include <numbers>
 
+#include "common/units.h"
 #include "host/gen_data.h"
 
 namespace _GenData {
@@ -8,9 +8,6 @@ namespace _GenData {
 namespace {
 std::atomic<DistanceUnit> userDistanceUnit{DistanceUnit::kNauticalMiles};
 
-constexpr double kNauticalMilesPerRadian = 10800.0 / std::numbers::pi;
-constexpr double kMetresPerNauticalMile = 1852.0;
-constexpr double kMetresPerStatuteMile = 1609.344;
 
 struct UnitWriting {
   double perNauticalMile;
@@ -36,7 +33,7 @@ DistanceUnit GetUserDistanceUnit() { return userDistanceUnit.load(); }
 CString CDistHorizontaleRad::ToString(const CFormat& format) const {
   if (!HasValue()) return CString();
   const UnitWriting writing = WritingOf(GetUserDistanceUnit());
-  return FormatNumber(GetValue() * kNauticalMilesPerRadian * writing.perNauticalMile, format) + " " +
+  return FormatNumber(GetValue() / kRadiansPerNauticalMile * writing.perNauticalMile, format) + " " +
          writing.symbol;
 }
 

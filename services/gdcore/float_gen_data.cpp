@@ -1,11 +1,11 @@
 #include <cmath>
 
+#include "common/no_value.h"
 #include "host/gen_data.h"
 
 namespace _GenData {
 
 namespace {
-constexpr double kNoValue = -666666.6875;
 constexpr int kDefaultDecimals = 2;
 
 void DropTrailingZeros(CString& text) {
@@ -25,7 +25,7 @@ bool IsSignedZero(const CString& text) {
 }
 }  // namespace
 
-bool CFloatGenData::HasValue() const { return std::isfinite(value_) && value_ != kNoValue; }
+bool CFloatGenData::HasValue() const { return std::isfinite(value_) && value_ != NoValueDouble; }
 
 CString CFloatGenData::FormatNumber(double number, const CFormat& format) {
   const bool fixed = format.GetProprieteDecimale() == CFormat::kDecimalFixed;

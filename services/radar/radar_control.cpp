@@ -39,7 +39,7 @@ void RadarControl::Reset(const SimulatorConfig& config) {
 
 void RadarControl::PowerOn() {
   state_.sourceStatus = 1;
-  state_.transmitState = kTransmitterOff;
+  state_.transmitState = kTransmitOff;
   state_.warmupLeft = warmupSeconds_;
   if (warmupSeconds_ == 0) FinishWarmup();
 }
@@ -51,14 +51,14 @@ void RadarControl::FinishWarmup() {
 
 void RadarControl::Shutdown() {
   state_.sourceStatus = 0;
-  state_.transmitState = kTransmitterOff;
+  state_.transmitState = kTransmitOff;
   state_.warmupLeft = 0;
   state_.watchmanLeft = 0;
   lookTurnsLeft_ = 0;
 }
 
 void RadarControl::EnterStandby() {
-  state_.transmitState = kStandby;
+  state_.transmitState = kTransmitStandby;
   state_.warmupLeft = 0;
   state_.watchmanLeft = state_.watchmanPeriod;
   lookTurnsLeft_ = 0;
@@ -102,40 +102,40 @@ void RadarControl::SetWatchmanPeriod(int seconds, ControlOutcome& outcome) {
   if (seconds == state_.watchmanPeriod) return;
   state_.watchmanPeriod = seconds;
   // A new period restarts the countdown of a radar waiting in standby.
-  if (state_.transmitState == kStandby) state_.watchmanLeft = seconds;
+  if (state_.transmitState == kTransmitStandby) state_.watchmanLeft = seconds;
   outcome.changed = true;
 }
 
 ControlOutcome RadarControl::RequestTransmitState(int requested) {
   ControlOutcome outcome;
-  if (!InBounds(requested, kTransmitterOff, kSleeping)) {
+  if (!InBounds(requested, kTransmitOff, kTransmitNotAvailable)) {
     outcome.refused = true;
     return outcome;
   }
   const int current = state_.transmitState;
   if (requested == current && !IsWarmingUp()) return outcome;
   outcome.changed = true;
-  if (requested == kTransmitterOff) {
-    state_.transmitState = kTransmitterOff;
+  if (requested == kTransmitOff) {
+    state_.transmitState = kTransmitOff;
     state_.warmupLeft = 0;
     state_.watchmanLeft = 0;
     lookTurnsLeft_ = 0;
     return outcome;
   }
-  if (current == kTransmitterOff) {
+  if (current == kTransmitOff) {
     // Powered down or warming up: only the warm-up leads on, and it ends in standby.
     if (IsWarmingUp()) {
       outcome.changed = false;
-      outcome.refused = requested != kStandby;
+      outcome.refused = requested != kTransmitStandby;
       return outcome;
     }
     if (warmupSeconds_ > 0) {
       state_.warmupLeft = warmupSeconds_;
-      outcome.refused = requested != kStandby;
+      outcome.refused = requested != kTransmitStandby;
       return outcome;
     }
   }
-  if (requested == kStandby) {
+  if (requested == kTransmitStandby) {
     EnterStandby();
   } else {
     state_.transmitState = requested;
@@ -171,7 +171,7 @@ bool RadarControl::CountDownSecond() {
     if (--state_.warmupLeft == 0) FinishWarmup();
     return true;
   }
-  if (state_.transmitState != kStandby || state_.watchmanPeriod == 0) return false;
+  if (state_.transmitState != kTransmitStandby || state_.watchmanPeriod == 0) return false;
   if (state_.watchmanLeft > 0 && --state_.watchmanLeft > 0) return true;
   // The watchman wakes the radar for a look.
   state_.transmitState = kTransmitting;

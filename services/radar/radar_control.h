@@ -4,18 +4,18 @@
 // to publish and whether to transmit.
 //
 // Power sequence: opening the radar powers it on; the magnetron warms up for the configured time with
-// the transmitter off, then the radar waits in standby until transmission is requested. Sleep stops the
-// antenna without cooling the magnetron; it returns to standby or transmission at once. The watchman,
+// the transmitter off, then the radar waits in standby until transmission is requested. Not available
+// (the radar asleep) stops the antenna without cooling the magnetron; it returns to standby or
+// transmission at once. The watchman,
 // when given a period, wakes a radar left in standby after that many seconds, transmits a few antenna
 // turns, and puts it back to standby.
 #include <optional>
 #include <string>
 
+#include "host/radar_fields.h"
 #include "services/radar/simulator_config.h"
 
 namespace radarsim {
-
-enum TransmitState { kTransmitterOff = 0, kStandby = 1, kTransmitting = 2, kSleeping = 3 };
 
 // What the radar publishes in its state feature.
 struct RadarState {
@@ -26,7 +26,7 @@ struct RadarState {
   int model = 0;
   // 1 while the radar is open and its processor answers.
   int sourceStatus = 0;
-  int transmitState = kTransmitterOff;
+  int transmitState = kTransmitOff;
   // Seconds of warm-up left; the transmitter stays off meanwhile.
   int warmupLeft = 0;
   // Seconds of standby between two watchman looks; 0: watchman off.
@@ -90,7 +90,7 @@ public:
   void CountLostSpokes(int count);
 
   bool IsTransmitting() const { return state_.transmitState == kTransmitting; }
-  bool IsWarmingUp() const { return state_.transmitState == kTransmitterOff && state_.warmupLeft > 0; }
+  bool IsWarmingUp() const { return state_.transmitState == kTransmitOff && state_.warmupLeft > 0; }
   const RadarState& State() const { return state_; }
 
 private:

@@ -52,7 +52,7 @@ double NauticalMilesPerUnit(int rangeUnit) {
   switch (rangeUnit) {
     case kNauticalMiles: return 1.0;
     case kKilometres: return 1000.0 / kMetresPerNauticalMile;
-    case kStatuteMiles: return 1609.344 / kMetresPerNauticalMile;
+    case kStatuteMiles: return kMetresPerStatuteMile / kMetresPerNauticalMile;
     default: return 0.0;
   }
 }

@@ -3,9 +3,16 @@
 // and the pulse length the transmitter uses on it. A range is named by its index in the table of its unit.
 #include <string>
 
+#include "common/units.h"
+#include "host/radar_fields.h"
+
 namespace radarsim {
 
-enum RangeUnitCode { kNauticalMiles = 0, kKilometres = 1, kStatuteMiles = 2 };
+enum RangeUnitCode {
+  kNauticalMiles = kRangeUnitNauticalMiles,
+  kKilometres = kRangeUnitKilometres,
+  kStatuteMiles = kRangeUnitStatuteMiles
+};
 
 enum PulseSetting { kShortPulse = 0, kMediumPulse = 1, kLongPulse = 2 };
 
@@ -13,7 +20,6 @@ enum PulseSetting { kShortPulse = 0, kMediumPulse = 1, kLongPulse = 2 };
 enum RadarModel { kStandardModel = 0, kFivePulseModel = 1 };
 
 constexpr int kRangeCount = 11;
-constexpr double kMetresPerNauticalMile = 1852.0;
 
 bool IsValidRange(int rangeIndex, int rangeUnit);
 // The range in its own unit, or 0 for an unknown range.

@@ -2,14 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
+#include "common/units.h"
 #include "services/radar/random.h"
 
 namespace radarsim {
 namespace {
 
-constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr double kSecondsPerHour = 3600.0;
 // Marks a land cell between the two passes of a ray trace; the second pass gives it its strength.
 constexpr std::uint8_t kLandMark = 255;

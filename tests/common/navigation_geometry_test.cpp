@@ -6,7 +6,7 @@
 #include <limits>
 #include <vector>
 
-#include "settings/no_value.h"
+#include "common/no_value.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "../platform/d3d9_canvas.h"
+#include "common/units.h"
 #include "display/echo_colour.h"
 #include "display/echo_geometry.h"
 #include "display/echo_rows.h"
@@ -25,12 +26,11 @@
 namespace {
 
 constexpr double kPi = std::numbers::pi;
-constexpr double kRadiansPerNauticalMile = kPi / (180.0 * 60.0);
 
 class ArcConverter final : public UnitConverter {
 public:
   double Convert(const double* value, std::int32_t source, std::int32_t target) override {
-    if (source == converter_units::kMetres && target == converter_units::kRangeNauticalMiles) return *value / 1852;
+    if (source == converter_units::kMetres && target == converter_units::kRangeNauticalMiles) return *value / kMetresPerNauticalMile;
     if (source == converter_units::kNauticalMiles && target == converter_units::kArcRadians) {
       return *value * kRadiansPerNauticalMile;
     }

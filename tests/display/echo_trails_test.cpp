@@ -14,14 +14,14 @@
 #include "display/echo_trails.h"
 #include "display/module_display_sorvik.h"
 #include "display/sweep_store.h"
-#include "host/navigation_source.h"
 #include "module/module_data_sorvik.h"
 #include "settings/field_access.h"
-#include "settings/radar_ogr_data_source.h"
+#include "support/fake_navigation.h"
 #include "support/fake_radar.h"
 #include "support/local_chart_view.h"
 #include "support/radar_feature_edit.h"
 #include "support/scratch_profile.h"
+#include "support/test_data_module.h"
 #include "winbase.h"
 
 namespace {
@@ -35,25 +35,6 @@ constexpr double kEchoRadius = kPixelsPerMile / 8;
 constexpr double kTrailRadius = kPixelsPerMile * 3 / 4;
 const PosType kOwnShip(0.5, 0.2);
 constexpr std::uint8_t kTrailLevel = 15;
-
-// North up: the ship heads north and the sweeps carry no heading of their own.
-class NorthUpNavigation final : public NavigationSource {
-public:
-  PosType GetPosition() override { return kOwnShip; }
-  bool GetHeading(double* heading) override {
-    *heading = 0.0;
-    return true;
-  }
-  bool QueryNavigationFlag() override { return false; }
-};
-
-class TestDataModule final : public ModuleDataSorvik {
-public:
-  TestDataModule(NavigationSource* navigation, RadarAccessor radar, bool imoMode) {
-    navigationSource_ = navigation;
-    SetDataSource(new RadarOGRDataSource(imoMode, std::move(radar)));
-  }
-};
 
 class EchoTrailsTest : public ProfileTest {
 protected:
@@ -75,7 +56,7 @@ protected:
     TheSweepStore().SetShiftSamples(imoMode);
     // Sweeps keep arriving: nothing in the transmitter's state hides the echo.
     TheSweepStore().StampSweepArrival(GetTickCount());
-    data_ = std::make_unique<TestDataModule>(&navigation_, radar_.Accessor(), imoMode);
+    data_ = TestDataModule(&navigation_, radar_.Accessor(), imoMode);
     SetInteger("RAD_REAL_TIME", 1);
     display_.reset(static_cast<ModuleDisplaySorvik*>(data_->CreateDisplay()));
   }
@@ -127,10 +108,10 @@ protected:
   bool TrailAt(double bearing) const { return LitAt(bearing, kTrailRadius); }
   bool EchoAt(double bearing) const { return LitAt(bearing, kEchoRadius); }
 
-  NorthUpNavigation navigation_;
+  FakeNavigation navigation_{kOwnShip};  // north up: the sweeps carry no heading of their own
   FakeRadar radar_;
   bool imoMode_ = false;
-  std::unique_ptr<TestDataModule> data_;
+  std::unique_ptr<ModuleDataSorvik> data_;
   std::unique_ptr<ModuleDisplaySorvik> display_;
   d3d9_test::Canvas canvas_{kViewSize, kViewSize};
   TestRenderContext context_{canvas_.Device()};

@@ -12,21 +12,21 @@
 #include <vector>
 
 #include "../platform/d3d9_canvas.h"
+#include "common/no_value.h"
 #include "common/radar_identity.h"
 #include "display/echo_geometry.h"
 #include "display/module_display_sorvik.h"
 #include "display/sweep_store.h"
 #include "extensions/kernel32.h"
-#include "host/navigation_source.h"
 #include "host/vk_feature.h"
 #include "module/module_data_sorvik.h"
 #include "settings/field_access.h"
-#include "settings/no_value.h"
-#include "settings/radar_ogr_data_source.h"
+#include "support/fake_navigation.h"
 #include "support/fake_radar.h"
 #include "support/local_chart_view.h"
 #include "support/radar_feature_edit.h"
 #include "support/scratch_profile.h"
+#include "support/test_data_module.h"
 
 namespace {
 
@@ -41,28 +41,6 @@ constexpr int kRingSample = kGeometry.validSamples / 2;
 constexpr double kRingRadius = kPixelsPerMile / 2;
 const PosType kOwnShip(0.5, 0.2);
 constexpr DWORD kNow = 100000;
-
-class TestNavigation final : public NavigationSource {
-public:
-  PosType GetPosition() override { return kOwnShip; }
-  bool GetHeading(double* heading) override {
-    if (!heading_) return false;
-    *heading = *heading_;
-    return true;
-  }
-  bool QueryNavigationFlag() override { return false; }
-
-  std::optional<double> heading_ = 0.0;  // north
-};
-
-// The radar's data module over a radar of the test's own, with the test's navigation source.
-class TestDataModule final : public ModuleDataSorvik {
-public:
-  TestDataModule(NavigationSource* navigation, RadarAccessor radar) {
-    navigationSource_ = navigation;
-    SetDataSource(new RadarOGRDataSource(false, std::move(radar)));
-  }
-};
 
 using SamplesOfRow = std::function<std::uint8_t(int row, int sample)>;
 
@@ -97,7 +75,7 @@ protected:
     // Sweeps keep arriving: the transmitter status lets the echo show.
     SetTickCountOverride(kNow);
     TheSweepStore().StampSweepArrival(kNow);
-    data_ = std::make_unique<TestDataModule>(&navigation_, radar_.Accessor());
+    data_ = TestDataModule(&navigation_, radar_.Accessor());
   }
   void TearDown() override {
     data_.reset();
@@ -140,9 +118,9 @@ protected:
     display.Draw(&view, 0, &properties, 0);
   }
 
-  TestNavigation navigation_;
+  FakeNavigation navigation_{kOwnShip};  // heading north
   FakeRadar radar_;
-  std::unique_ptr<TestDataModule> data_;
+  std::unique_ptr<ModuleDataSorvik> data_;
 };
 
 // The pixel `radius` pixels from (x, y) along `bearing` (radians, clockwise from north).
@@ -162,7 +140,7 @@ TEST_F(RadarDisplayTest, NewDisplayBelongsToItsModuleWithTrailsHidden) {
 }
 
 TEST_F(RadarDisplayTest, EchoLandsAtTheBearingAndRadiusOfTheGeometry) {
-  const double shiftArc = 0.3 * LocalChartView::kRadiansPerNauticalMile;
+  const double shiftArc = 0.3 * kRadiansPerNauticalMile;
   // In the middle of a sector: the pixels on a sector's edge may sample the neighbour's rows.
   const double beam = kPi / 2 + kPi / EchoGeometry::kSectors;
   struct Case {
@@ -361,7 +339,7 @@ TEST_F(RadarDisplayTest, NewDeviceGetsNewTexturesAndNothingOutlivesTheDisplay) {
 class LocalConverter final : public CoordinateConverter {
 public:
   void ScreenToGeo(PosType& position, const ScreenPoint& point) override {
-    const double perPixel = LocalChartView::kRadiansPerNauticalMile / kPixelsPerMile;
+    const double perPixel = kRadiansPerNauticalMile / kPixelsPerMile;
     position = PosType(kOwnShip.latitude - (point.y - kCentre) * perPixel,
                        kOwnShip.longitude + (point.x - kCentre) * perPixel / std::cos(kOwnShip.latitude));
   }

@@ -20,15 +20,15 @@
 #include "display/sweep_store.h"
 #include "extensions/mfc.h"
 #include "host/host_sink.h"
-#include "host/navigation_source.h"
 #include "host/radar_service.h"
 #include "module/module_data_sorvik.h"
 #include "module/radar_callbacks.h"
 #include "module/service_libraries.h"
 #include "services/velihm/velihm_diagnostics.h"
 #include "settings/field_access.h"
-#include "settings/radar_ogr_data_source.h"
+#include "support/fake_navigation.h"
 #include "support/fake_radar.h"
+#include "support/test_data_module.h"
 #include "winbase.h"
 
 namespace {
@@ -48,15 +48,6 @@ public:
   std::function<void()> onNotice_;
 };
 
-class FixedNavigation : public NavigationSource {
-public:
-  PosType GetPosition() override { return PosType(0.928, 0.092); }
-  bool GetHeading(double* heading) override {
-    *heading = 5.166;
-    return true;
-  }
-  bool QueryNavigationFlag() override { return false; }
-};
 
 // What the user-interface service showed, read from the loaded service library itself.
 std::vector<VelIHMShownMessage> ShownMessages() {
@@ -123,7 +114,7 @@ protected:
   std::filesystem::path folder_;
   CWinApp app_;
   RecordingSink sink_;
-  FixedNavigation navigation_;
+  FakeNavigation navigation_{PosType(0.928, 0.092), 5.166};
 };
 
 TEST_F(RadarConnection, OpenFailuresShowTheHostsMessageAndConnectNothing) {
@@ -303,14 +294,6 @@ TEST_F(RadarConnection, TerminateRemovesTheChangeCallback) {
   GetSorVikRadar()->RemoveChangeCallback(CountChange);
 }
 
-// The data module as a successful Init leaves it, with a radar of the test's own behind its settings.
-class OfflineRadarModule : public ModuleDataSorvik {
-public:
-  OfflineRadarModule(HostSink* sink, FakeRadar& radar) {
-    sink_ = sink;
-    SetDataSource(new RadarOGRDataSource(false, radar.Accessor()));
-  }
-};
 
 std::optional<int> RangeField(OGRLayer* layer) {
   OGRFeature* feature = layer->GetFeature(0);
@@ -323,14 +306,14 @@ std::optional<int> RangeField(OGRLayer* layer) {
 TEST(RadarRefresh, ASinkReadingTheFeatureInsideTheNoticeGetsTheNewState) {
   FakeRadar radar;
   RecordingSink sink;
-  OfflineRadarModule data(&sink, radar);
-  OGRLayer* layer = data.GetOGRLayer(0);
+  const std::unique_ptr<ModuleDataSorvik> data = TestDataModule(nullptr, radar.Accessor(), false, &sink);
+  OGRLayer* layer = data->GetOGRLayer(0);
   ASSERT_EQ(RangeField(layer), 6);  // read once: the layer holds the state until told it changed
   radar.range_ = 9;
   std::optional<int> rangeInNotice;
   sink.onNotice_ = [&] { rangeInNotice = RangeField(layer); };
   ChangeCallback();
-  data.Refresh();
+  data->Refresh();
   ASSERT_EQ(sink.kinds_.size(), 1u);
   EXPECT_EQ(sink.subjects_[0].GetKey(), ModuleLayerKey("RADAR_MODULE", "RADAR_PROPERTIES"));
   EXPECT_EQ(rangeInNotice, 9);
@@ -340,9 +323,9 @@ TEST(RadarRange, IsZeroWhenARangeFieldCannotBeRead) {
   for (const char* unreadable : {"RAD_RANGE", "RAD_RANGE_UNIT"}) {
     FakeRadar radar;
     radar.unsetField_ = unreadable;
-    OfflineRadarModule data(nullptr, radar);
+    const std::unique_ptr<ModuleDataSorvik> data = TestDataModule(nullptr, radar.Accessor());
     // Read as it stands (range 0 or unit 0), the field would still name a range of the radar's table.
-    EXPECT_EQ(data.GetRange(), 0.0) << unreadable;
+    EXPECT_EQ(data->GetRange(), 0.0) << unreadable;
   }
 }
 

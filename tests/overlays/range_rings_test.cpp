@@ -124,7 +124,7 @@ public:
   // How far from the centre the point `nauticalMiles` due south of the radar shows, in whole pixels.
   int ProjectedRadius(double nauticalMiles) {
     float x = 0, y = 0;
-    GeoToScreen(x, y, PosType(kRadarCentre.latitude - nauticalMiles * LocalChartView::kRadiansPerNauticalMile,
+    GeoToScreen(x, y, PosType(kRadarCentre.latitude - nauticalMiles * kRadiansPerNauticalMile,
                               kRadarCentre.longitude), 0);
     return static_cast<int>(std::lround(y)) - kCentre;
   }

@@ -23,7 +23,6 @@
 #include "extensions/kernel32.h"
 #include "extensions/user32.h"
 #include "host/chart_view.h"
-#include "host/navigation_source.h"
 #include "host/render_context.h"
 #include "host/sweep_record.h"
 #include "host/vk_feature.h"
@@ -33,9 +32,10 @@
 #include "overlays/status_message.h"
 #include "overlays/text_argument.h"
 #include "overlays/transmitter_status.h"
-#include "settings/radar_ogr_data_source.h"
+#include "support/fake_navigation.h"
 #include "support/quiet_radar.h"
 #include "support/scratch_profile.h"
+#include "support/test_data_module.h"
 
 // For gtest's messages; beside the type, where gtest looks for it.
 void PrintTo(const TransmitterStatus& status, std::ostream* out) {
@@ -77,34 +77,6 @@ private:
   OGRFeatureDefn* definition_;
 };
 
-class TestNavigation final : public NavigationSource {
-public:
-  PosType GetPosition() override { return PosType(0.5, 0.2); }
-  bool GetHeading(double* heading) override {
-    if (hasHeading_) *heading = 0.0;
-    return hasHeading_;
-  }
-  bool QueryNavigationFlag() override { return flagged_; }
-
-  bool hasHeading_ = true;
-  bool flagged_ = false;
-};
-
-class TestDataModule final : public ModuleDataSorvik {
-public:
-  TestDataModule(NavigationSource* navigation, StatusRadar& radar, bool imoMode) {
-    navigationSource_ = navigation;
-    imoMode_ = imoMode ? 1 : 0;
-    source_ = new RadarOGRDataSource(imoMode, [&radar] { return &radar; });
-    SetDataSource(source_);
-  }
-  // The radar's state is read anew at the next look at the settings, as after a change notice.
-  void RadarChanged() { source_->GetRadarLayer().SetStale(); }
-
-private:
-  RadarOGRDataSource* source_;
-};
-
 class TransmitterStatusTest : public ProfileTest {
 protected:
   void SetUp() override {
@@ -117,13 +89,13 @@ protected:
     ProfileTest::TearDown();
   }
 
-  TestDataModule& Data(bool imoMode = false, bool withNavigation = true) {
-    data_ = std::make_unique<TestDataModule>(withNavigation ? &navigation_ : nullptr, radar_, imoMode);
+  ModuleDataSorvik& Data(bool imoMode = false, bool withNavigation = true) {
+    data_ = TestDataModule(withNavigation ? &navigation_ : nullptr, [this] { return &radar_; }, imoMode);
     return *data_;
   }
   void SetField(const char* name, std::optional<int> value) {
     radar_.fields_[name] = value;
-    if (data_) data_->RadarChanged();
+    if (data_) MarkRadarChanged(*data_);
   }
 
   // The status of the radar's state as it stands, as a display of a data module in `imoMode`, with or
@@ -140,8 +112,8 @@ protected:
   }
 
   StatusRadar radar_;
-  TestNavigation navigation_;
-  std::unique_ptr<TestDataModule> data_;
+  FakeNavigation navigation_;
+  std::unique_ptr<ModuleDataSorvik> data_;
 };
 
 TEST_F(TransmitterStatusTest, EachConditionRaisesItsCodeAndTheStrongerOneWins) {
@@ -178,7 +150,7 @@ TEST_F(TransmitterStatusTest, EachConditionRaisesItsCodeAndTheStrongerOneWins) {
     SCOPED_TRACE(c.name);
     radar_.fields_ = transmitting;
     for (const auto& [name, value] : c.fields) radar_.fields_[name] = value;
-    navigation_.hasHeading_ = c.hasHeading;
+    navigation_.heading_ = c.hasHeading ? std::optional<double>(0.0) : std::nullopt;
     navigation_.flagged_ = c.flagged;
     TransmitterTicks ticks;
     const std::uint32_t lastSweep = c.sweepsArriving ? kStart - 100 : kStart - 5001;

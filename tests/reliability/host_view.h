@@ -8,20 +8,13 @@
 #include "d3d9.h"
 #include "extensions/d3d9.h"
 #include "extensions/gdi32.h"
-#include "host/navigation_source.h"
+#include "support/fake_navigation.h"
 #include "support/local_chart_view.h"
 
 inline const PosType kOwnShip(0.9, 0.1);
 
-class SteadyNavigation final : public NavigationSource {
-public:
-  PosType GetPosition() override { return kOwnShip; }
-  bool GetHeading(double* heading) override {
-    *heading = 0.3;
-    return true;
-  }
-  bool QueryNavigationFlag() override { return false; }
-};
+// The own ship's steady heading, a little east of north.
+inline constexpr double kOwnShipHeading = 0.3;
 
 class HostView final : public ChartView {
 public:

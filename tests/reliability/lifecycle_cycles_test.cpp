@@ -62,7 +62,7 @@ class LifecycleCycles : public RadarHostTest {};
 TEST_F(LifecycleCycles, CreateDrawDestroyCyclesLeaveNothingAlive) {
   StartHost("WarmupSeconds = 0\nTransmitAfterWarmup = 1\n");
   const int cycles = Cycles();
-  SteadyNavigation navigation;
+  FakeNavigation navigation(kOwnShip, kOwnShipHeading);
   VKFeature properties;
   properties.SetValue("DAY_NIGHT_MODE", 0L);
   const UINT gdiBefore = LiveGdiObjects();

@@ -117,7 +117,7 @@ bool CheckRowInFlight(int row, std::vector<std::uint32_t>& newestSeen) {
 TEST_F(Soak, TenTimesTheSweepRateWithTwoViewsAndSettingsChangingLosesNoRow) {
   StartHost("RotationRate = " + std::to_string(kRotationRate) +
             "\nWarmupSeconds = 0\nTransmitAfterWarmup = 1\nRange = 4\n");
-  SteadyNavigation navigation;
+  FakeNavigation navigation(kOwnShip, kOwnShipHeading);
   CountingSink sink;
   ModuleDataSorvik data;
   ASSERT_TRUE(data.Init(&navigation, &sink, false));

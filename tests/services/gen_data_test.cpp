@@ -4,15 +4,13 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <numbers>
 
+#include "common/units.h"
 #include "host/gen_data.h"
 
 namespace {
 
 using _GenData::CFormat;
-
-constexpr double kRadiansPerNauticalMile = std::numbers::pi / 10800.0;
 
 CString Distance(double nauticalMiles, const CFormat& format = CFormat()) {
   _GenData::CDistHorizontaleRad distance;

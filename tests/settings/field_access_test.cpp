@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
+#include "common/no_value.h"
 #include "host/vk_feature.h"
 #include "settings/field_access.h"
-#include "settings/no_value.h"
 
 namespace {
 

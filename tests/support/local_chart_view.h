@@ -2,8 +2,8 @@
 // A chart view for tests that draw through the display: a simple local projection around a position,
 // north up, a given number of pixels per nautical mile, and a render context handing out one device.
 #include <cmath>
-#include <numbers>
 
+#include "common/units.h"
 #include "host/chart_view.h"
 #include "host/render_context.h"
 
@@ -22,8 +22,6 @@ public:
 
 class LocalChartView final : public ChartView {
 public:
-  static constexpr double kRadiansPerNauticalMile = std::numbers::pi / (180.0 * 60.0);
-
   // `origin` shows at the view's centre.
   LocalChartView(int width, int height, PosType origin, double pixelsPerMile, RenderContext* context)
       : width_(width),

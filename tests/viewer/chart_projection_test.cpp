@@ -42,7 +42,7 @@ TEST(ChartProjection, GeoTransformMatchesTheScreenAndTheRange) {
   EXPECT_EQ(transform[2], 0.0);
   EXPECT_EQ(transform[4], 0.0);
   // 3 miles of ground take 0.45 of the 800 pixels.
-  EXPECT_NEAR(3.0 * kMetresPerMile / projection.GroundMetresPerPixel(), 360.0, 1e-6);
+  EXPECT_NEAR(3.0 * kMetresPerNauticalMile / projection.GroundMetresPerPixel(), 360.0, 1e-6);
   const ScreenPosition screen = projection.ToScreen(PosType(53.2 * kDegree, 5.3 * kDegree));
   const MercatorPoint expected = ToMercator(53.2 * kDegree, 5.3 * kDegree);
   // Positions travel as single-precision radians: good to about half a metre.

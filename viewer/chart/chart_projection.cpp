@@ -43,7 +43,7 @@ void ChartProjection::SetCentre(const PosType& centre) {
 
 void ChartProjection::FitRange(double miles) {
   if (!(miles > 0.0)) return;
-  const double groundMetres = 2.0 * miles * kMetresPerMile;
+  const double groundMetres = 2.0 * miles * kMetresPerNauticalMile;
   metresPerPixel_ = groundMetres / std::cos(centreLatitude_) / (kRangeFill * std::min(width_, height_));
 }
 

@@ -3,6 +3,7 @@
 // that a given radar range fills most of the view.
 #include <array>
 
+#include "common/units.h"
 #include "host/pos_type.h"
 
 struct ScreenPosition {
@@ -17,7 +18,6 @@ struct MercatorPoint {
 };
 
 inline constexpr double kMercatorRadius = 6378137.0;
-inline constexpr double kMetresPerMile = 1852.0;
 
 // Latitude and longitude in radians.
 MercatorPoint ToMercator(double latitude, double longitude);

@@ -22,7 +22,7 @@ constexpr double kMargin = 12.0;
 ScaleBarLength ScaleBarFor(double metresPerPixel, double maxPixels) {
   ScaleBarLength best;
   for (double miles : kLengthsMiles) {
-    const double pixels = miles * kMetresPerMile / metresPerPixel;
+    const double pixels = miles * kMetresPerNauticalMile / metresPerPixel;
     if (pixels > maxPixels) break;
     best.miles = miles;
     best.pixels = pixels;

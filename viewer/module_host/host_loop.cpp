@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "host/navigation_source.h"
+#include "host/radar_fields.h"
 #include "module/module_data_sorvik.h"
 #include "viewer/outputs/picture_outputs.h"
 #include "viewer/module_host/radar_settings_view.h"
@@ -20,20 +21,18 @@ using Seconds = std::chrono::duration<double>;
 
 // Runs shorter than this show no progress line.
 constexpr double kProgressAfterSeconds = 3.0;
-constexpr int kStandby = 1;
-constexpr int kTransmitting = 2;
 
 // Follows the radar's transmitter: reports each change and asks for transmission once it stands by.
 class TransmitterWatch {
 public:
   explicit TransmitterWatch(bool transmit) : transmit_(transmit) {}
   void Check(ModuleDataSorvik& radar, OGRLayer* layer) {
-    const int state = ReadRadarInteger(layer, "RAD_TXSTBY", -1);
+    const int state = ReadRadarInteger(layer, kFieldTransmit, -1);
     if (state == last_) return;
     std::printf("transmitter state %d, warm-up %d s, range %.3f NM\n", state,
-                ReadRadarInteger(layer, "RAD_WARMUPTIME", 0), radar.GetRange());
+                ReadRadarInteger(layer, kFieldWarmUpTime, 0), radar.GetRange());
     last_ = state;
-    if (state == kStandby && transmit_ && !WriteRadarInteger(layer, "RAD_TXSTBY", kTransmitting))
+    if (state == kTransmitStandby && transmit_ && !WriteRadarInteger(layer, kFieldTransmit, kTransmitting))
       std::printf("the radar refused to transmit\n");
   }
 
@@ -58,10 +57,10 @@ void TakeFigures(HostLoopParts& parts, RunFigures& figures) {
   }
   figures.repaints.clear();
   for (RadarView* view : parts.views) figures.repaints.push_back(view->RepaintCount());
-  figures.transmitState = ReadRadarInteger(layer, "RAD_TXSTBY", -1);
+  figures.transmitState = ReadRadarInteger(layer, kFieldTransmit, -1);
   figures.rangeMiles = parts.radar.GetRange();
-  figures.spokeStream = ReadRadarText(layer, "RAD_SPOKE_STREAM");
-  figures.lostSpokes = ReadRadarInteger(layer, "RAD_LOST_SPOKES", -1);
+  figures.spokeStream = ReadRadarText(layer, kFieldSpokeStream);
+  figures.lostSpokes = ReadRadarInteger(layer, kFieldLostSpokes, -1);
   figures.ownShip = parts.ownShip.GetPosition();
 }
 

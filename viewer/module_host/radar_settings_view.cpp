@@ -6,6 +6,10 @@
 #include <memory>
 #include <optional>
 
+#include "common/units.h"
+#include "host/radar_fields.h"
+#include "settings/radar_settings_fields.h"
+
 namespace {
 struct FeatureDeleter {
   void operator()(OGRFeature* feature) const { OGRFeature::DestroyFeature(feature); }
@@ -15,8 +19,6 @@ using FeaturePtr = std::unique_ptr<OGRFeature, FeatureDeleter>;
 FeaturePtr RadarFeature(OGRLayer* layer) { return FeaturePtr(layer ? layer->GetFeature(0) : nullptr); }
 
 constexpr double kDegree = M_PI / 180.0;
-// A nautical mile is one minute of arc.
-constexpr double kMileInRadians = kDegree / 60.0;
 
 bool SetIfAsked(OGRFeature& feature, const char* name, const std::optional<double>& value, std::string& error) {
   if (!value) return true;
@@ -90,18 +92,18 @@ bool ApplyRadarSettings(OGRLayer* layer, const RadarSettingsRequest& request, st
   std::optional<double> shiftBearing, shiftDistance;
   // The display takes the shift's direction in radians from the bow and its distance in radians of arc.
   if (request.shiftBearingDegrees) shiftBearing = *request.shiftBearingDegrees * kDegree;
-  if (request.shiftDistanceMiles) shiftDistance = *request.shiftDistanceMiles * kMileInRadians;
-  const bool set = SetIfAsked(*feature, "RAD_RANGE", AsReal(request.rangeIndex), error) &&
-                   SetIfAsked(*feature, "RAD_ECHO_COLOR", AsReal(request.echoColour), error) &&
-                   SetIfAsked(*feature, "RAD_VK_TRAIL_COLOR", AsReal(request.trailColour), error) &&
-                   SetIfAsked(*feature, "RAD_VK_TRAIL_TIME", AsReal(request.trailTime), error) &&
-                   SetIfAsked(*feature, "RAD_REAL_TIME", realTime, error) &&
-                   SetIfAsked(*feature, "RAD_VK_SHIFT_DIR", shiftBearing, error) &&
-                   SetIfAsked(*feature, "RAD_VK_SHIFT_DIST", shiftDistance, error);
+  if (request.shiftDistanceMiles) shiftDistance = *request.shiftDistanceMiles * kRadiansPerNauticalMile;
+  const bool set = SetIfAsked(*feature, kFieldRange, AsReal(request.rangeIndex), error) &&
+                   SetIfAsked(*feature, kFieldEchoColor, AsReal(request.echoColour), error) &&
+                   SetIfAsked(*feature, kFieldTrailColor, AsReal(request.trailColour), error) &&
+                   SetIfAsked(*feature, kFieldTrailTime, AsReal(request.trailTime), error) &&
+                   SetIfAsked(*feature, kFieldRealTime, realTime, error) &&
+                   SetIfAsked(*feature, kFieldShiftDirection, shiftBearing, error) &&
+                   SetIfAsked(*feature, kFieldShiftDistance, shiftDistance, error);
   if (!set) return false;
   // The panel does not touch the transmitter: sent back as read, an "off" read during the warm-up would
   // ask the radar to power down.
-  const int transmitter = feature->GetFieldIndex("RAD_TXSTBY");
+  const int transmitter = feature->GetFieldIndex(kFieldTransmit);
   if (transmitter >= 0) feature->UnsetField(transmitter);
   if (layer->SetFeature(feature.get()) != OGRERR_NONE) {
     error = "the radar refused its new settings";
