@@ -23,6 +23,7 @@
 #include "viewer/module_host/radar_settings_view.h"
 #include "viewer/module_host/radar_view.h"
 #include "viewer/module_host/replay_own_ship.h"
+#include "viewer/module_host/stop_request.h"
 #include "viewer/module_host/sweep_counter.h"
 #include "viewer/view_options.h"
 #include "viewer/module_host/view_profile.h"
@@ -118,7 +119,7 @@ void StoreViews(std::vector<std::unique_ptr<RadarView>>& views) {
 }
 
 int RunViews(ModuleDataSorvik& radar, const ChartLayers& chart, const ViewerOptions& options,
-             PictureOutputs& pictures) {
+             PictureOutputs& pictures, const StopRequest& stop) {
   std::string error;
   if (!ApplyRadarSettings(radar.GetOGRLayer(0), options.radar, error)) return Fail(error);
   std::vector<std::unique_ptr<RadarView>> views;
@@ -128,7 +129,7 @@ int RunViews(ModuleDataSorvik& radar, const ChartLayers& chart, const ViewerOpti
   std::string counterError;
   const bool counting = counter.Attach(counterError);
   if (!counting) std::printf("sweeps are not counted: %s\n", counterError.c_str());
-  HostLoopParts parts{radar, *radar.GetNavigationSource(), {}, pictures, counting ? &counter : nullptr};
+  HostLoopParts parts{radar, *radar.GetNavigationSource(), {}, pictures, counting ? &counter : nullptr, &stop};
   for (auto& view : views) parts.views.push_back(view.get());
 
   RunFigures figures;
@@ -145,6 +146,8 @@ int RunViews(ModuleDataSorvik& radar, const ChartLayers& chart, const ViewerOpti
 }  // namespace
 
 int main(int argc, char** argv) {
+  // From here a stop signal ends the run as its time would: the profile kept, the last pictures written.
+  const StopRequest stop;
   ViewerOptions options;
   options.modulePath = DefaultRadarModulePath();
   options.landPath = DataFile("wadden-land.geojson");
@@ -191,7 +194,7 @@ int main(int argc, char** argv) {
     return Fail("the radar could not be opened");
   }
   std::printf("profile: %s\n", AfxGetHostProfilePath().GetString());
-  const int status = RunViews(radar, chart, options, pictures);
+  const int status = RunViews(radar, chart, options, pictures, stop);
   std::printf("notices: %d\n", sink.NoticeCount());
   data->Terminate();
   if (status != 0) return status;

@@ -34,6 +34,13 @@ ViewerResult RunViewer(const std::string& arguments) {
   return RunSimulated("--profile " + Scratch("profile.ini") + " " + arguments);
 }
 
+// The simulated radar with a profile of the test's own, sent `signal` after `seconds`.
+ViewerResult RunSignalled(const std::string& arguments, const char* signal, int seconds) {
+  return FinishViewer(StartViewer("--radar-config " SORVIK_SOURCE_DIR "/viewer/simulated-radar.ini --navigation fixed "
+                                  "--profile " + Scratch("profile.ini") + " " + arguments,
+                                  "timeout --preserve-status -s " + std::string(signal) + " " + std::to_string(seconds)));
+}
+
 // The whole number stored under `key` in `section` of the INI file at `path`; -1 when absent.
 int ProfileInt(const std::string& path, const std::string& section, const std::string& key) {
   std::ifstream file(path);
@@ -128,6 +135,20 @@ TEST(ViewerRun, KeepsItsViewsInTheProfile) {
   GDALDatasetUniquePtr second(GDALDataset::Open((pictures + "/view-2.png").c_str(), GDAL_OF_RASTER));
   ASSERT_TRUE(second);
   EXPECT_EQ(second->GetRasterXSize(), 320);
+}
+
+// Ctrl-C, a service manager's SIGTERM or a closed terminal's SIGHUP end a long run as its time would.
+TEST(ViewerRun, StopsCleanlyOnAStopSignal) {
+  for (const char* signal : {"INT", "TERM", "HUP"}) {
+    const std::string profile = Scratch("profile.ini");
+    const std::string pictures = Scratch(std::string("stopped-") + signal);
+    std::filesystem::remove(profile);
+    const ViewerResult run = RunSignalled("--seconds 600 --size 160x100 --output " + pictures, signal, 2);
+    EXPECT_EQ(run.exitCode, 0) << signal << "\n" << run.output;
+    EXPECT_NE(run.output.find(std::string("stopped: by SIG") + signal), std::string::npos) << run.output;
+    EXPECT_TRUE(std::filesystem::exists(pictures + "/view-1.png")) << signal;
+    EXPECT_EQ(ProfileInt(profile, "Viewer", "Views"), 1) << signal;
+  }
 }
 
 }  // namespace

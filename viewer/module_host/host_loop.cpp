@@ -11,6 +11,7 @@
 #include "viewer/outputs/picture_outputs.h"
 #include "viewer/module_host/radar_settings_view.h"
 #include "viewer/module_host/radar_view.h"
+#include "viewer/module_host/stop_request.h"
 #include "viewer/module_host/sweep_counter.h"
 
 namespace {
@@ -81,7 +82,8 @@ bool RunHostLoop(HostLoopParts& parts, const ViewerOptions& options, RunFigures&
   auto roundTime = start;
   auto nextHostRepaint = start + std::chrono::duration_cast<Clock::duration>(hostRepaintPeriod);
   auto nextProgress = start + std::chrono::seconds(1);
-  while (roundTime < end) {
+  const auto stopRequested = [&parts] { return parts.stop && parts.stop->requested(); };
+  while (roundTime < end && !stopRequested()) {
     if (Clock::now() - roundTime > period) {
       // A late round is counted and the pace taken up from now, rather than caught up in a burst.
       ++figures.lateRounds;
@@ -109,6 +111,8 @@ bool RunHostLoop(HostLoopParts& parts, const ViewerOptions& options, RunFigures&
     std::this_thread::sleep_until(roundTime);
   }
   if (showProgress && progressOnTerminal) std::fprintf(stderr, "\n");
+  figures.stopped = stopRequested();
+  if (figures.stopped) figures.stopSignal = parts.stop->signal_number();
   figures.elapsedSeconds = Seconds(Clock::now() - start).count();
   // The last picture: the views centred on the own ship, painted once more.
   FollowShip(parts, true);
