@@ -12,6 +12,7 @@
 #include "common/layer_keys.h"
 #include "common/radar_identity.h"
 #include "display/module_display.h"
+#include "extensions/kernel32.h"
 #include "extensions/mfc.h"
 #include "module/module_data_sorvik.h"
 #include "viewer/chart/chart_layers.h"
@@ -197,10 +198,14 @@ int main(int argc, char** argv) {
   const int status = RunViews(radar, chart, options, pictures, stop);
   std::printf("notices: %d\n", sink.NoticeCount());
   data->Terminate();
+  // Destroying the data module writes the radar's settings to the profile.
+  data.reset();
+  const std::string profileFailure = TakeProfileWriteFailure();
   if (status != 0) return status;
   std::error_code ignored;
   for (const std::string& path : pictures.Written()) std::printf("written: %s\n", path.c_str());
   std::printf("pictures: %s\n", std::filesystem::absolute(pictures.Folder(), ignored).c_str());
   std::printf("picture: %s\n", std::filesystem::absolute(pictures.FinalPath(0), ignored).c_str());
+  if (!profileFailure.empty()) return Fail("the views and radar settings were not saved: " + profileFailure);
   return 0;
 }
