@@ -26,6 +26,7 @@
 #include "viewer/module_host/replay_own_ship.h"
 #include "viewer/module_host/stop_request.h"
 #include "viewer/module_host/sweep_counter.h"
+#include "viewer/path_checks.h"
 #include "viewer/view_options.h"
 #include "viewer/module_host/view_profile.h"
 
@@ -144,6 +145,22 @@ int RunViews(ModuleDataSorvik& radar, const ChartLayers& chart, const ViewerOpti
   return ran ? 0 : Fail(error);
 }
 
+std::vector<NamedPath> RunInputs(const ViewerOptions& options) {
+  const char* config = std::getenv("SORVIK_RADAR_CONFIG");
+  return {{"--land", options.landPath},
+          {"--coast", options.coastPath},
+          {"the radar configuration", options.radarConfigPath.empty() && config ? config : options.radarConfigPath}};
+}
+
+std::vector<NamedPath> RunOutputs(const ViewerOptions& options, const PictureOutputs& pictures) {
+  const std::string profile =
+      options.profilePath.empty() ? std::string(AfxGetHostProfilePath().GetString()) : options.profilePath;
+  std::vector<NamedPath> outputs{{"the profile", profile}, {"--geotiff", options.geotiffPath}};
+  for (std::size_t i = 0; i < options.views.size(); ++i)
+    outputs.push_back({"the picture of view " + std::to_string(i + 1), pictures.FinalPath(static_cast<int>(i))});
+  return outputs;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -160,6 +177,7 @@ int main(int argc, char** argv) {
     case ParseOutcome::kRun: break;
   }
   PictureOutputs pictures(options);
+  if (!CheckRunPaths(RunInputs(options), RunOutputs(options, pictures), error)) return Fail(error, 2);
   if (!pictures.Prepare(error)) return Fail(error, 2);
   if (!ChooseRadarConfig(options, error)) return Fail(error, 2);
   ChartLayers chart;

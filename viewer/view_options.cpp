@@ -6,6 +6,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -207,10 +208,20 @@ void AddOutputOptions(CLI::App& app, ViewerOptions& options) {
 // The checks that span options, and the options that need more than CLI11 gives.
 bool FinishOptions(const CLI::App& app, const CommandLine& line, ViewerOptions& options, std::string& error) {
   const std::pair<const char*, const std::string*> paths[] = {
-      {"--output", &options.outputFolder}, {"--png", &options.pngPath}, {"--geotiff", &options.geotiffPath}};
+      {"--output", &options.outputFolder}, {"--png", &options.pngPath}, {"--geotiff", &options.geotiffPath},
+      {"--profile", &options.profilePath}};
   for (const auto& [name, path] : paths) {
     if (app.count(name) > 0 && path->empty()) {
       error = std::string("bad value for ") + name + ": an empty path";
+      return false;
+    }
+  }
+  for (const double moment : options.pngTimes) {
+    if (moment >= options.seconds) {
+      char text[128];
+      std::snprintf(text, sizeof text, "bad value for --png-at: %g is not within the run's %g seconds", moment,
+                    options.seconds);
+      error = text;
       return false;
     }
   }

@@ -76,7 +76,10 @@ bool RunHostLoop(HostLoopParts& parts, const ViewerOptions& options, RunFigures&
 
   // The views' first paint, as when their windows open.
   FollowShip(parts, true);
-  for (RadarView* view : parts.views) view->Repaint();
+  for (std::size_t i = 0; i < parts.views.size(); ++i) {
+    parts.views[i]->Repaint();
+    if (!parts.pictures.AfterRepaint(static_cast<int>(i), *parts.views[i], error)) return false;
+  }
   const auto start = Clock::now();
   const auto end = start + std::chrono::duration_cast<Clock::duration>(Seconds(options.seconds));
   auto roundTime = start;
@@ -113,6 +116,8 @@ bool RunHostLoop(HostLoopParts& parts, const ViewerOptions& options, RunFigures&
   if (showProgress && progressOnTerminal) std::fprintf(stderr, "\n");
   figures.stopped = stopRequested();
   if (figures.stopped) figures.stopSignal = parts.stop->signal_number();
+  // Moments just before the end that the last round's sleep passed over are still inside the run.
+  if (!figures.stopped && !parts.pictures.AtTime(options.seconds, parts.views, error)) return false;
   figures.elapsedSeconds = Seconds(Clock::now() - start).count();
   // The last picture: the views centred on the own ship, painted once more.
   FollowShip(parts, true);
