@@ -2,11 +2,14 @@
 // and the own ship, opens its chart views (a Mercator chart of land, coast and grid with the radar display
 // drawn over it), follows the radar for a while as a host's UI loop does, and writes the views as
 // pictures. `sorvik_viewer --help` lists the options.
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "common/layer_keys.h"
@@ -161,9 +164,19 @@ std::vector<NamedPath> RunOutputs(const ViewerOptions& options, const PictureOut
   return outputs;
 }
 
-}  // namespace
+// Whether the views' pixels fit in the machine's memory; false with a message saying what they need.
+bool ViewsFitInMemory(const ViewerOptions& options, std::string& error) {
+  long long needed = 0;
+  for (const ViewRequest& view : options.views)
+    needed += ViewBytes(view.width.value_or(kDefaultWidth), view.height.value_or(kDefaultHeight));
+  const long long memory = static_cast<long long>(sysconf(_SC_PHYS_PAGES)) * sysconf(_SC_PAGESIZE);
+  if (memory <= 0 || needed <= memory) return true;
+  error = "not enough memory: the views need about " + std::to_string(needed >> 20) + " MB, the machine has " +
+          std::to_string(memory >> 20) + " MB";
+  return false;
+}
 
-int main(int argc, char** argv) {
+int RunMain(int argc, char** argv) {
   // From here a stop signal ends the run as its time would: the profile kept, the last pictures written.
   const StopRequest stop;
   ViewerOptions options;
@@ -176,6 +189,7 @@ int main(int argc, char** argv) {
     case ParseOutcome::kError: return Fail(error + " (see --help)", 2);
     case ParseOutcome::kRun: break;
   }
+  if (!ViewsFitInMemory(options, error)) return Fail(error);
   PictureOutputs pictures(options);
   if (!CheckRunPaths(RunInputs(options), RunOutputs(options, pictures), error)) return Fail(error, 2);
   if (!pictures.Prepare(error)) return Fail(error, 2);
@@ -226,4 +240,14 @@ int main(int argc, char** argv) {
   std::printf("picture: %s\n", std::filesystem::absolute(pictures.FinalPath(0), ignored).c_str());
   if (!profileFailure.empty()) return Fail("the views and radar settings were not saved: " + profileFailure);
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return RunMain(argc, argv);
+  } catch (const std::bad_alloc&) {
+    return Fail("not enough memory for the views and their pictures (see --help for what a view needs)");
+  }
 }

@@ -159,7 +159,10 @@ void AddChartOptions(CLI::App& app, ViewerOptions& options, CommandLine& line) {
       ->type_name("FILE")->check(Quiet(CLI::ExistingFile))->group(group);
   app.add_option("--views", line.viewCount, "Number of chart views, each with its own radar display")
       ->type_name("N")->check(Quiet(CLI::Range(1, kMaxViews)))->group(group)->capture_default_str();
-  app.add_option("--size", line.sizes, "View size, once per view in order; the last applies to the rest")
+  app.add_option("--size", line.sizes,
+                 "View size, once per view in order; the last applies to the rest. Each view needs about " +
+                     std::to_string(kViewBytesPerPixel) + " bytes a pixel (" +
+                     std::to_string(ViewBytes(1280, 800) >> 20) + " MB at 1280x800)")
       ->type_name("WxH")->group(group);
   app.add_option("--mode", line.modes, "Day, dusk or night colours, once per view in order")
       ->type_name("day|dusk|night")->check(Quiet(CLI::IsMember({"day", "dusk", "night"})))->group(group);

@@ -169,4 +169,14 @@ TEST(ViewerRun, StopsCleanlyOnAStopSignal) {
   }
 }
 
+// Views larger than the memory the process may take end the run with a message, not an abort.
+TEST(ViewerRun, SaysWhenTheViewsDoNotFitInMemory) {
+  const ViewerResult run = FinishViewer(StartViewer(
+      "--radar-config " SORVIK_SOURCE_DIR "/viewer/simulated-radar.ini --navigation fixed --seconds 0 --profile " +
+          Scratch("memory.ini") + " --views 8 --size 8192x8192 --output " + Scratch("memory"),
+      "prlimit --as=3000000000"));
+  EXPECT_EQ(run.exitCode, 1) << run.output;
+  EXPECT_NE(run.output.find("not enough memory"), std::string::npos) << run.output;
+}
+
 }  // namespace
