@@ -2,16 +2,20 @@
 // and the own ship, opens its chart views (a Mercator chart of land, coast and grid with the radar display
 // drawn over it), follows the radar for a while as a host's UI loop does, and writes the views as
 // pictures. `sorvik_viewer --help` lists the options.
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "common/layer_keys.h"
 #include "common/radar_identity.h"
 #include "display/module_display.h"
+#include "extensions/kernel32.h"
 #include "extensions/mfc.h"
 #include "module/module_data_sorvik.h"
 #include "viewer/chart/chart_layers.h"
@@ -23,7 +27,9 @@
 #include "viewer/module_host/radar_settings_view.h"
 #include "viewer/module_host/radar_view.h"
 #include "viewer/module_host/replay_own_ship.h"
+#include "viewer/module_host/stop_request.h"
 #include "viewer/module_host/sweep_counter.h"
+#include "viewer/path_checks.h"
 #include "viewer/view_options.h"
 #include "viewer/module_host/view_profile.h"
 
@@ -118,7 +124,7 @@ void StoreViews(std::vector<std::unique_ptr<RadarView>>& views) {
 }
 
 int RunViews(ModuleDataSorvik& radar, const ChartLayers& chart, const ViewerOptions& options,
-             PictureOutputs& pictures) {
+             PictureOutputs& pictures, const StopRequest& stop) {
   std::string error;
   if (!ApplyRadarSettings(radar.GetOGRLayer(0), options.radar, error)) return Fail(error);
   std::vector<std::unique_ptr<RadarView>> views;
@@ -128,7 +134,7 @@ int RunViews(ModuleDataSorvik& radar, const ChartLayers& chart, const ViewerOpti
   std::string counterError;
   const bool counting = counter.Attach(counterError);
   if (!counting) std::printf("sweeps are not counted: %s\n", counterError.c_str());
-  HostLoopParts parts{radar, *radar.GetNavigationSource(), {}, pictures, counting ? &counter : nullptr};
+  HostLoopParts parts{radar, *radar.GetNavigationSource(), {}, pictures, counting ? &counter : nullptr, &stop};
   for (auto& view : views) parts.views.push_back(view.get());
 
   RunFigures figures;
@@ -142,9 +148,37 @@ int RunViews(ModuleDataSorvik& radar, const ChartLayers& chart, const ViewerOpti
   return ran ? 0 : Fail(error);
 }
 
-}  // namespace
+std::vector<NamedPath> RunInputs(const ViewerOptions& options) {
+  const char* config = std::getenv("SORVIK_RADAR_CONFIG");
+  return {{"--land", options.landPath},
+          {"--coast", options.coastPath},
+          {"the radar configuration", options.radarConfigPath.empty() && config ? config : options.radarConfigPath}};
+}
 
-int main(int argc, char** argv) {
+std::vector<NamedPath> RunOutputs(const ViewerOptions& options, const PictureOutputs& pictures) {
+  const std::string profile =
+      options.profilePath.empty() ? std::string(AfxGetHostProfilePath().GetString()) : options.profilePath;
+  std::vector<NamedPath> outputs{{"the profile", profile}, {"--geotiff", options.geotiffPath}};
+  for (std::size_t i = 0; i < options.views.size(); ++i)
+    outputs.push_back({"the picture of view " + std::to_string(i + 1), pictures.FinalPath(static_cast<int>(i))});
+  return outputs;
+}
+
+// Whether the views' pixels fit in the machine's memory; false with a message saying what they need.
+bool ViewsFitInMemory(const ViewerOptions& options, std::string& error) {
+  long long needed = 0;
+  for (const ViewRequest& view : options.views)
+    needed += ViewBytes(view.width.value_or(kDefaultWidth), view.height.value_or(kDefaultHeight));
+  const long long memory = static_cast<long long>(sysconf(_SC_PHYS_PAGES)) * sysconf(_SC_PAGESIZE);
+  if (memory <= 0 || needed <= memory) return true;
+  error = "not enough memory: the views need about " + std::to_string(needed >> 20) + " MB, the machine has " +
+          std::to_string(memory >> 20) + " MB";
+  return false;
+}
+
+int RunMain(int argc, char** argv) {
+  // From here a stop signal ends the run as its time would: the profile kept, the last pictures written.
+  const StopRequest stop;
   ViewerOptions options;
   options.modulePath = DefaultRadarModulePath();
   options.landPath = DataFile("wadden-land.geojson");
@@ -155,7 +189,9 @@ int main(int argc, char** argv) {
     case ParseOutcome::kError: return Fail(error + " (see --help)", 2);
     case ParseOutcome::kRun: break;
   }
+  if (!ViewsFitInMemory(options, error)) return Fail(error);
   PictureOutputs pictures(options);
+  if (!CheckRunPaths(RunInputs(options), RunOutputs(options, pictures), error)) return Fail(error, 2);
   if (!pictures.Prepare(error)) return Fail(error, 2);
   if (!ChooseRadarConfig(options, error)) return Fail(error, 2);
   ChartLayers chart;
@@ -191,13 +227,27 @@ int main(int argc, char** argv) {
     return Fail("the radar could not be opened");
   }
   std::printf("profile: %s\n", AfxGetHostProfilePath().GetString());
-  const int status = RunViews(radar, chart, options, pictures);
+  const int status = RunViews(radar, chart, options, pictures, stop);
   std::printf("notices: %d\n", sink.NoticeCount());
   data->Terminate();
+  // Destroying the data module writes the radar's settings to the profile.
+  data.reset();
+  const std::string profileFailure = TakeProfileWriteFailure();
   if (status != 0) return status;
   std::error_code ignored;
   for (const std::string& path : pictures.Written()) std::printf("written: %s\n", path.c_str());
   std::printf("pictures: %s\n", std::filesystem::absolute(pictures.Folder(), ignored).c_str());
   std::printf("picture: %s\n", std::filesystem::absolute(pictures.FinalPath(0), ignored).c_str());
+  if (!profileFailure.empty()) return Fail("the views and radar settings were not saved: " + profileFailure);
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return RunMain(argc, argv);
+  } catch (const std::bad_alloc&) {
+    return Fail("not enough memory for the views and their pictures (see --help for what a view needs)");
+  }
 }

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -158,7 +159,10 @@ void AddChartOptions(CLI::App& app, ViewerOptions& options, CommandLine& line) {
       ->type_name("FILE")->check(Quiet(CLI::ExistingFile))->group(group);
   app.add_option("--views", line.viewCount, "Number of chart views, each with its own radar display")
       ->type_name("N")->check(Quiet(CLI::Range(1, kMaxViews)))->group(group)->capture_default_str();
-  app.add_option("--size", line.sizes, "View size, once per view in order; the last applies to the rest")
+  app.add_option("--size", line.sizes,
+                 "View size, once per view in order; the last applies to the rest. Each view needs about " +
+                     std::to_string(kViewBytesPerPixel) + " bytes a pixel (" +
+                     std::to_string(ViewBytes(1280, 800) >> 20) + " MB at 1280x800)")
       ->type_name("WxH")->group(group);
   app.add_option("--mode", line.modes, "Day, dusk or night colours, once per view in order")
       ->type_name("day|dusk|night")->check(Quiet(CLI::IsMember({"day", "dusk", "night"})))->group(group);
@@ -207,10 +211,20 @@ void AddOutputOptions(CLI::App& app, ViewerOptions& options) {
 // The checks that span options, and the options that need more than CLI11 gives.
 bool FinishOptions(const CLI::App& app, const CommandLine& line, ViewerOptions& options, std::string& error) {
   const std::pair<const char*, const std::string*> paths[] = {
-      {"--output", &options.outputFolder}, {"--png", &options.pngPath}, {"--geotiff", &options.geotiffPath}};
+      {"--output", &options.outputFolder}, {"--png", &options.pngPath}, {"--geotiff", &options.geotiffPath},
+      {"--profile", &options.profilePath}};
   for (const auto& [name, path] : paths) {
     if (app.count(name) > 0 && path->empty()) {
       error = std::string("bad value for ") + name + ": an empty path";
+      return false;
+    }
+  }
+  for (const double moment : options.pngTimes) {
+    if (moment >= options.seconds) {
+      char text[128];
+      std::snprintf(text, sizeof text, "bad value for --png-at: %g is not within the run's %g seconds", moment,
+                    options.seconds);
+      error = text;
       return false;
     }
   }

@@ -61,6 +61,10 @@ struct ViewerOptions {
 // The largest view side the software device draws into.
 inline constexpr int kMaxViewSide = 8192;
 inline constexpr int kMaxViews = 8;
+// What one view holds per pixel: the chart's surface, the device's drawing surface, the cached chart and
+// the radar drawn alone, four bytes each.
+inline constexpr long long kViewBytesPerPixel = 16;
+inline constexpr long long ViewBytes(long long width, long long height) { return width * height * kViewBytesPerPixel; }
 
 enum class ParseOutcome { kRun, kHelpShown, kError };
 

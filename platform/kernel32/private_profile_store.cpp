@@ -1,5 +1,7 @@
 #include "private_profile_store.h"
 
+#include "extensions/whole_file.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -9,6 +11,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <mutex>
 #include <unordered_map>
@@ -42,43 +45,22 @@ bool CreateFolders(const std::string& folder) {
   }
 }
 
-bool WriteAll(int fd, const std::string& text) {
-  std::size_t written = 0;
-  while (written < text.size()) {
-    const ssize_t put = write(fd, text.data() + written, text.size() - written);
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    written += static_cast<std::size_t>(put);
-  }
-  return true;
+// Writes `text` whole over `path` (through a link, to its target). Answers the new file, still open, or
+// -1 with the reason in `error` (and `path` as it was).
+int ReplaceFile(const std::string& path, const std::string& text, std::string& error) {
+  WholeFile file;
+  if (!file.Open(path, error)) return -1;
+  if (!file.Write(text, error) || !file.Commit(error)) return -1;
+  return file.Release();
 }
 
-// Makes the rename itself durable; folders that cannot be flushed are left as they are.
-void FlushFolder(const std::string& folder) {
-  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  fsync(fd);
-  close(fd);
-}
+// The reason of the process's last failed profile write, until someone takes it.
+std::mutex g_failureMutex;
+std::string g_lastFailure;
 
-// Writes `text` beside `path` and renames it over `path`, keeping the permissions of the file replaced.
-// Answers the new file, still open, or -1 (with `path` as it was).
-int ReplaceFile(const std::string& path, const std::string& text) {
-  const std::string temporary = path + ".tmp";
-  const int fd =
-      RetryOnInterrupt([&] { return open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, kNewFileMode); });
-  if (fd < 0) return -1;
-  struct stat previous {};
-  if (stat(path.c_str(), &previous) == 0) fchmod(fd, previous.st_mode & 07777);
-  if (!WriteAll(fd, text) || fsync(fd) != 0 || rename(temporary.c_str(), path.c_str()) != 0) {
-    close(fd);
-    unlink(temporary.c_str());
-    return -1;
-  }
-  FlushFolder(FolderOf(path));
-  return fd;
+void RecordFailure(const std::string& reason) {
+  std::lock_guard lock(g_failureMutex);
+  g_lastFailure = reason;
 }
 
 // Exclusive lock on "<path>.lock" for the life of the object. The lock file stays in place: removing it
@@ -87,7 +69,7 @@ class ProfileWriteLock {
 public:
   explicit ProfileWriteLock(const std::string& path) {
     fd_ = RetryOnInterrupt(
-        [&] { return open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, kNewFileMode); });
+        [&] { return open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, kNewFileMode); });
     if (fd_ >= 0 && RetryOnInterrupt([&] { return flock(fd_, LOCK_EX); }) != 0) {
       close(fd_);
       fd_ = -1;
@@ -291,22 +273,39 @@ bool ReadProfile(const std::string& path, const std::function<void(const Profile
 }
 
 bool UpdateProfile(const std::string& path, const std::function<bool(ProfileDocument&)>& change) {
-  if (path.empty() || !CreateFolders(FolderOf(path))) return false;
+  if (path.empty()) return false;
+  if (!CreateFolders(FolderOf(path))) {
+    RecordFailure("cannot make the folder of " + path + ": " + std::strerror(errno));
+    return false;
+  }
   const ProfileWriteLock lock(path);
-  if (!lock.IsHeld()) return false;
+  if (!lock.IsHeld()) {
+    RecordFailure("cannot lock " + path + ".lock: " + std::strerror(errno));
+    return false;
+  }
   ProfileCache& cache = TheProfileCache();
   std::lock_guard cacheLock(cache.Mutex());
   // The bytes on disk are compared, whatever the stamps say: a write never builds on a stale profile.
   CachedProfile* current = cache.Current(path, true);
-  if (!current) return false;
+  if (!current) {
+    RecordFailure("cannot read " + path + ": " + std::strerror(errno));
+    return false;
+  }
   if (!change(current->document)) return true;
   std::string text = current->document.Serialize();
-  FileHandle written(ReplaceFile(path, text));
+  std::string error;
+  FileHandle written(ReplaceFile(path, text, error));
   if (written.Get() < 0) {
     // The document holds a change the file does not: read the file afresh next time.
     cache.Forget(path);
+    RecordFailure(error);
     return false;
   }
   cache.Written(path, std::move(written), std::move(text));
   return true;
+}
+
+std::string TakeProfileWriteFailure() {
+  std::lock_guard lock(g_failureMutex);
+  return std::exchange(g_lastFailure, std::string());
 }

@@ -3,9 +3,12 @@
 #include <dlfcn.h>
 #include <ini.h>
 #include <strings.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
@@ -160,10 +163,31 @@ std::string SimulatorConfigPath() {
   return folder + kConfigFileName;
 }
 
+namespace {
+
+// Parses the file with every line read whole, however long: libinih's line buffer grows up to the file's
+// size instead of cutting a long line and parsing its tail as another line.
+int ParseWholeLines(const std::string& path, ParseContext& context) {
+  struct stat status {};
+  const long long size = stat(path.c_str(), &status) == 0 ? static_cast<long long>(status.st_size) : 0;
+  const bool useStack = ini_use_stack, allowRealloc = ini_allow_realloc;
+  const int maxLine = ini_max_line;
+  ini_use_stack = false;
+  ini_allow_realloc = true;
+  ini_max_line = static_cast<int>(std::clamp<long long>(size + 2, INI_MAX_LINE, INT_MAX));
+  const int result = ini_parse(path.c_str(), HandleEntry, &context);
+  ini_use_stack = useStack;
+  ini_allow_realloc = allowRealloc;
+  ini_max_line = maxLine;
+  return result;
+}
+
+}  // namespace
+
 SimulatorConfig ReadSimulatorConfig(const std::string& path) {
   SimulatorConfig config;
   ParseContext context{&path, &config};
-  const int result = ini_parse(path.c_str(), HandleEntry, &context);
+  const int result = ParseWholeLines(path, context);
   if (result > 0) std::fprintf(stderr, "%s:%d: not an ini line, ignored\n", path.c_str(), result);
   return config;
 }

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <set>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "extensions/kernel32.h"
+#include "extensions/whole_file.h"
 #include "support/scratch_profile.h"
 
 namespace {
@@ -306,6 +308,51 @@ TEST_F(PrivateProfile, AWriterKilledMidWayLeavesEveryCompletedWrite) {
   // A temporary file_ left by a killed writer does not get in the way of the next one.
   EXPECT_TRUE(WritePrivateProfileStringA("After", "k", "v", file_.c_str()));
   EXPECT_EQ(Read(file_, "After", "k"), "v");
+}
+
+// A profile that is a link stays a link and its target takes the write; no temporary file is left.
+TEST_F(PrivateProfile, WritesThroughALinkToItsTarget) {
+  const std::string target = folder_.File("target.ini");
+  std::filesystem::create_symlink("target.ini", file_);
+  ASSERT_TRUE(WritePrivateProfileStringA("S", "K", "v", file_.c_str()));
+  EXPECT_TRUE(std::filesystem::is_symlink(file_));
+  EXPECT_EQ(FileText(target), "[S]\nK=v\n");
+  int entries = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder_.File(""))) entries += !entry.is_directory();
+  EXPECT_EQ(entries, 3) << "the link, its target and the lock file";
+}
+
+// A write that cannot be made leaves the earlier file as it was and says why, once.
+TEST_F(PrivateProfile, ReportsAFailedWriteAndKeepsTheEarlierFile) {
+  std::ofstream(folder_.File("plain")) << "x";
+  const struct Case {
+    std::string path;
+    bool keepsEarlier;
+  } cases[] = {{folder_.File("plain/profile.ini"), false}, {"/dev/null", true}, {file_ + "/../plain", true}};
+  ASSERT_TRUE(WritePrivateProfileStringA("S", "K", "v", file_.c_str()));
+  for (const Case& c : cases) {
+    TakeProfileWriteFailure();
+    EXPECT_FALSE(WritePrivateProfileStringA("S", "K", "w", c.path.c_str())) << c.path;
+    EXPECT_NE(TakeProfileWriteFailure(), "") << c.path;
+    EXPECT_EQ(TakeProfileWriteFailure(), "") << "taken once";
+  }
+  EXPECT_EQ(FileText(folder_.File("plain")), "x");
+  EXPECT_EQ(Read(file_, "S", "K"), "v");
+}
+
+// A whole file that is not committed never appears, and leaves no temporary file behind.
+TEST_F(PrivateProfile, AnUnfinishedWholeFileLeavesTheEarlierOne) {
+  std::ofstream(file_) << "earlier";
+  std::string error, temporary;
+  {
+    WholeFile file;
+    ASSERT_TRUE(file.Open(file_, error)) << error;
+    ASSERT_TRUE(file.Write("later", error)) << error;
+    temporary = file.TemporaryPath();
+    EXPECT_TRUE(std::filesystem::exists(temporary));
+  }
+  EXPECT_FALSE(std::filesystem::exists(temporary));
+  EXPECT_EQ(FileText(file_), "earlier");
 }
 
 }  // namespace

@@ -180,3 +180,17 @@ TEST_F(ReplayConfig, KeysParseWithinBoundsAndBadValuesKeepTheDefaults) {
 
 }  // namespace
 }  // namespace radarsim
+
+namespace radarsim {
+namespace {
+
+// A line far longer than any line buffer is read whole: its tail never becomes a line of its own.
+TEST_F(ReplayConfig, ALongLineIsReadWhole) {
+  const std::string name = std::string(300, 'N') + " OpenResult = -5";
+  const SimulatorConfig set = Read("Name = " + name);
+  EXPECT_EQ(set.radarName, name);
+  EXPECT_EQ(set.openResult, 0);
+}
+
+}  // namespace
+}  // namespace radarsim

@@ -2,6 +2,7 @@
 // of its views in the profile.
 #include <gdal_priv.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <ogr_spatialref.h>
 
 #include <algorithm>
@@ -34,6 +35,13 @@ ViewerResult RunViewer(const std::string& arguments) {
   return RunSimulated("--profile " + Scratch("profile.ini") + " " + arguments);
 }
 
+// The simulated radar with a profile of the test's own, sent `signal` after `seconds`.
+ViewerResult RunSignalled(const std::string& arguments, const char* signal, int seconds) {
+  return FinishViewer(StartViewer("--radar-config " SORVIK_SOURCE_DIR "/viewer/simulated-radar.ini --navigation fixed "
+                                  "--profile " + Scratch("profile.ini") + " " + arguments,
+                                  "timeout --preserve-status -s " + std::string(signal) + " " + std::to_string(seconds)));
+}
+
 // The whole number stored under `key` in `section` of the INI file at `path`; -1 when absent.
 int ProfileInt(const std::string& path, const std::string& section, const std::string& key) {
   std::ifstream file(path);
@@ -48,21 +56,37 @@ int ProfileInt(const std::string& path, const std::string& section, const std::s
 
 TEST(ViewerRun, RefusesBadRunsWithAReason) {
   struct Case {
-    const char* arguments;
+    std::string arguments;
     int exitCode;
     const char* says;
   };
+  const std::string fifo = Scratch("chart.fifo");
+  mkfifo(fifo.c_str(), 0600);
+  const std::string land = SORVIK_SOURCE_DIR "/data/charts/wadden-land.geojson";
+  const std::string profile = Scratch("refused.ini");
+  const std::string picture = Scratch("same.png");
   for (const Case& c : {Case{"--size 0x5", 2, "--size"}, Case{"--frobnicate", 2, "frobnicate"},
                         Case{"--module /no/such/module.so", 1, "cannot load the radar module"},
                         Case{"--output /proc/no-pictures-here", 2, "/proc/no-pictures-here"},
                         Case{"--land " SORVIK_SOURCE_DIR "/data/README.md", 2, "README.md"},
-                        Case{"--profile /proc/no-profile-here/p.ini", 2, "/proc/no-profile-here"}}) {
+                        Case{"--profile /proc/no-profile-here/p.ini", 2, "/proc/no-profile-here"},
+                        Case{"--profile ''", 2, "--profile: an empty path"},
+                        Case{"--png /dev/null", 2, "not a regular file"},
+                        Case{"--profile /dev/null", 2, "not a regular file"},
+                        Case{"--land " + fifo, 2, "not a regular file"},
+                        Case{"--png " + land, 2, "would overwrite --land"},
+                        Case{"--png " + picture + " --geotiff " + picture, 2, "name the same file"},
+                        Case{"--profile " + profile + " --png " + profile, 2, "name the same file"},
+                        Case{"--views 2 --output " + Scratch("o") + " --png " + Scratch("o/view-2.png"), 2,
+                             "name the same file"},
+                        Case{"--seconds 2 --png-at 1 2", 2, "--png-at: 2 is not within"}}) {
     // No run gets as far as the profile.
     const ViewerResult run = RunSimulated(c.arguments);
     EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments << "\n" << run.output;
     EXPECT_NE(run.output.find(c.says), std::string::npos) << run.output;
     EXPECT_EQ(run.output.find("picture:"), std::string::npos) << run.output;
   }
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
 }
 
 // The radar's own drawing lands in an RGBA GeoTIFF whose pixel grid puts the own ship where it is.
@@ -70,9 +94,10 @@ TEST(ViewerRun, GeoTiffPutsTheOwnShipWhereItIs) {
   const std::string tiff = Scratch("radar.tif");
   const std::string pictures = Scratch("pictures");
   const ViewerResult run =
-      RunViewer("--seconds 5 --size 640x480 --png-at 1 --png-every 3 --output " + pictures + " --geotiff " + tiff);
+      RunViewer("--seconds 5 --size 640x480 --png-at 1 4.99 --png-every 1 --output " + pictures + " --geotiff " + tiff);
   ASSERT_EQ(run.exitCode, 0) << run.output;
-  for (const char* name : {"view-1.png", "view-1-at-1.0s.png", "view-1-0003.png"})
+  // The first paint is the first repaint; the last moment lies inside the run however the rounds fall.
+  for (const char* name : {"view-1.png", "view-1-at-1.0s.png", "view-1-at-5.0s.png", "view-1-0001.png", "view-1-0003.png"})
     EXPECT_TRUE(std::filesystem::exists(pictures + "/" + name)) << name;
   GDALAllRegister();
   GDALDatasetUniquePtr dataset(GDALDataset::Open(tiff.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY));
@@ -128,6 +153,30 @@ TEST(ViewerRun, KeepsItsViewsInTheProfile) {
   GDALDatasetUniquePtr second(GDALDataset::Open((pictures + "/view-2.png").c_str(), GDAL_OF_RASTER));
   ASSERT_TRUE(second);
   EXPECT_EQ(second->GetRasterXSize(), 320);
+}
+
+// Ctrl-C, a service manager's SIGTERM or a closed terminal's SIGHUP end a long run as its time would.
+TEST(ViewerRun, StopsCleanlyOnAStopSignal) {
+  for (const char* signal : {"INT", "TERM", "HUP"}) {
+    const std::string profile = Scratch("profile.ini");
+    const std::string pictures = Scratch(std::string("stopped-") + signal);
+    std::filesystem::remove(profile);
+    const ViewerResult run = RunSignalled("--seconds 600 --size 160x100 --output " + pictures, signal, 2);
+    EXPECT_EQ(run.exitCode, 0) << signal << "\n" << run.output;
+    EXPECT_NE(run.output.find(std::string("stopped: by SIG") + signal), std::string::npos) << run.output;
+    EXPECT_TRUE(std::filesystem::exists(pictures + "/view-1.png")) << signal;
+    EXPECT_EQ(ProfileInt(profile, "Viewer", "Views"), 1) << signal;
+  }
+}
+
+// Views larger than the memory the process may take end the run with a message, not an abort.
+TEST(ViewerRun, SaysWhenTheViewsDoNotFitInMemory) {
+  const ViewerResult run = FinishViewer(StartViewer(
+      "--radar-config " SORVIK_SOURCE_DIR "/viewer/simulated-radar.ini --navigation fixed --seconds 0 --profile " +
+          Scratch("memory.ini") + " --views 8 --size 8192x8192 --output " + Scratch("memory"),
+      "prlimit --as=3000000000"));
+  EXPECT_EQ(run.exitCode, 1) << run.output;
+  EXPECT_NE(run.output.find("not enough memory"), std::string::npos) << run.output;
 }
 
 }  // namespace

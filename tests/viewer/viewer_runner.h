@@ -20,10 +20,10 @@ inline std::string Scratch(const std::string& name) {
 }
 
 // Starts the viewer with `arguments` (output and errors both read back); null when it cannot start.
-// The viewer is staged beside the test programs.
-inline FILE* StartViewer(const std::string& arguments) {
+// The viewer is staged beside the test programs; `launcher` is a command line that runs it ("timeout 2").
+inline FILE* StartViewer(const std::string& arguments, const std::string& launcher = "") {
   const std::string folder = std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
-  const std::string command = folder + "/sorvik_viewer --quiet " + arguments + " 2>&1";
+  const std::string command = launcher + " " + folder + "/sorvik_viewer --quiet " + arguments + " 2>&1";
   return popen(command.c_str(), "r");
 }
 

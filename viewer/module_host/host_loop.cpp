@@ -12,6 +12,7 @@
 #include "viewer/outputs/picture_outputs.h"
 #include "viewer/module_host/radar_settings_view.h"
 #include "viewer/module_host/radar_view.h"
+#include "viewer/module_host/stop_request.h"
 #include "viewer/module_host/sweep_counter.h"
 
 namespace {
@@ -76,13 +77,17 @@ bool RunHostLoop(HostLoopParts& parts, const ViewerOptions& options, RunFigures&
 
   // The views' first paint, as when their windows open.
   FollowShip(parts, true);
-  for (RadarView* view : parts.views) view->Repaint();
+  for (std::size_t i = 0; i < parts.views.size(); ++i) {
+    parts.views[i]->Repaint();
+    if (!parts.pictures.AfterRepaint(static_cast<int>(i), *parts.views[i], error)) return false;
+  }
   const auto start = Clock::now();
   const auto end = start + std::chrono::duration_cast<Clock::duration>(Seconds(options.seconds));
   auto roundTime = start;
   auto nextHostRepaint = start + std::chrono::duration_cast<Clock::duration>(hostRepaintPeriod);
   auto nextProgress = start + std::chrono::seconds(1);
-  while (roundTime < end) {
+  const auto stopRequested = [&parts] { return parts.stop && parts.stop->requested(); };
+  while (roundTime < end && !stopRequested()) {
     if (Clock::now() - roundTime > period) {
       // A late round is counted and the pace taken up from now, rather than caught up in a burst.
       ++figures.lateRounds;
@@ -110,6 +115,10 @@ bool RunHostLoop(HostLoopParts& parts, const ViewerOptions& options, RunFigures&
     std::this_thread::sleep_until(roundTime);
   }
   if (showProgress && progressOnTerminal) std::fprintf(stderr, "\n");
+  figures.stopped = stopRequested();
+  if (figures.stopped) figures.stopSignal = parts.stop->signal_number();
+  // Moments just before the end that the last round's sleep passed over are still inside the run.
+  if (!figures.stopped && !parts.pictures.AtTime(options.seconds, parts.views, error)) return false;
   figures.elapsedSeconds = Seconds(Clock::now() - start).count();
   // The last picture: the views centred on the own ship, painted once more.
   FollowShip(parts, true);

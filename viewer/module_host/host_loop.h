@@ -13,6 +13,7 @@ class ModuleDataSorvik;
 class NavigationSource;
 class PictureOutputs;
 class RadarView;
+class StopRequest;
 class SweepCounter;
 
 struct HostLoopParts {
@@ -21,9 +22,11 @@ struct HostLoopParts {
   std::vector<RadarView*> views;
   PictureOutputs& pictures;
   const SweepCounter* counter;  // may be null
+  const StopRequest* stop;      // may be null: the run lasts its seconds
 };
 
-// Runs for the options' seconds. False with the reason in `error` when a picture could not be written.
+// Runs for the options' seconds, or until a stop is requested; either way the views are painted once
+// more at the end. False with the reason in `error` when a picture could not be written.
 bool RunHostLoop(HostLoopParts& parts, const ViewerOptions& options, RunFigures& figures, std::string& error);
 
 // Fills the figures that describe the radar and the views now.

@@ -5,6 +5,8 @@
 
 #include <cpl_string.h>
 
+#include "extensions/whole_file.h"
+
 bool WriteGeoTiff(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgba,
                   const std::array<double, 6>& geoTransform, std::string& error) {
   if (width <= 0 || height <= 0 || rgba.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4) {
@@ -18,11 +20,14 @@ bool WriteGeoTiff(const std::string& path, int width, int height, const std::vec
     error = "GDAL has no GeoTIFF driver";
     return false;
   }
+  // GDAL writes the temporary file by its name; it takes the final name only once GDAL has closed it whole.
+  WholeFile file;
+  if (!file.Open(path, error)) return false;
   CPLStringList creation;
   creation.SetNameValue("PHOTOMETRIC", "RGB");
   creation.SetNameValue("ALPHA", "UNASSOCIATED");
   creation.SetNameValue("COMPRESS", "DEFLATE");
-  GDALDatasetUniquePtr dataset(driver->Create(path.c_str(), width, height, 4, GDT_Byte, creation.List()));
+  GDALDatasetUniquePtr dataset(driver->Create(file.TemporaryPath().c_str(), width, height, 4, GDT_Byte, creation.List()));
   if (!dataset) {
     error = "cannot write " + path + ": " + CPLGetLastErrorMsg();
     return false;
@@ -50,5 +55,5 @@ bool WriteGeoTiff(const std::string& path, int width, int height, const std::vec
     error = "cannot finish " + path + ": " + CPLGetLastErrorMsg();
     return false;
   }
-  return true;
+  return file.Commit(error);
 }

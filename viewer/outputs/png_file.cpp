@@ -10,6 +10,8 @@
 #include <new>
 #include <vector>
 
+#include "extensions/whole_file.h"
+
 bool WritePng(const ViewSurface& view, const std::string& path, std::string& error) {
   if (view.pixels == nullptr || view.width == 0 || view.height == 0) {
     error = "there is no picture to write";
@@ -40,12 +42,20 @@ bool WritePng(const ViewSurface& view, const std::string& path, std::string& err
   image.width = view.width;
   image.height = view.height;
   image.format = PNG_FORMAT_RGB;
-  if (!png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr)) {
-    error = "cannot write " + path + ": " + image.message;
+  // Encoded in memory first (its size asked for, then filled), so that the file is written in one piece.
+  png_alloc_size_t size = 0;
+  std::string encoded;
+  if (png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), 0, nullptr)) {
+    encoded.resize(size);
+    if (!png_image_write_to_memory(&image, encoded.data(), &size, 0, rgb.data(), 0, nullptr)) size = 0;
+  }
+  if (size == 0) {
+    error = "cannot encode " + path + ": " + image.message;
     png_image_free(&image);
     return false;
   }
-  return true;
+  encoded.resize(size);
+  return WriteWholeFile(path, encoded, error);
 }
 
 bool CanWriteFile(const std::string& path, std::string& error) {

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <numeric>
 
 namespace {
@@ -54,6 +55,10 @@ std::string ProgressLine(const RunFigures& figures) {
 std::string SummaryText(const RunFigures& figures, double cpuSeconds) {
   std::string text;
   text += Format("run: %.2f s, %d host rounds, %d late\n", figures.elapsedSeconds, figures.rounds, figures.lateRounds);
+  if (figures.stopped) {
+    const std::string by = figures.stopSignal ? std::string("SIG") + sigabbrev_np(figures.stopSignal) : "the host";
+    text += Format("stopped: by %s after %.2f of %.2f s\n", by.c_str(), figures.elapsedSeconds, figures.plannedSeconds);
+  }
   text += "sweeps: " + Counted(figures.sweeps) + "\n";
   text += "turns: " + Counted(figures.turns) + "\n";
   for (std::size_t i = 0; i < figures.repaints.size(); ++i)

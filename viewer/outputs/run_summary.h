@@ -14,6 +14,9 @@ struct RunFigures {
   int rounds = 0;
   // Rounds that started later than one poll period after their time: the host lost its pace.
   int lateRounds = 0;
+  // The run ended before its time because a stop was asked for; by this signal, 0 when from code.
+  bool stopped = false;
+  int stopSignal = 0;
   int transmitState = -1;
   double rangeMiles = 0.0;
   std::string spokeStream;  // where a recorded or received radar's spokes came from; empty: simulated

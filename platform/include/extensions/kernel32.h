@@ -17,6 +17,10 @@ int DeletePrivateProfileSectionTree(LPCSTR section, LPCSTR fileName);
 // The keys of `section` in file order, each once, without the buffer limit of GetPrivateProfileStringA;
 // false when the profile cannot be read.
 bool ListPrivateProfileKeys(LPCSTR section, std::vector<std::string>& keys, LPCSTR fileName);
+// The reason the process's last failed profile write gave (a full disk, a folder that takes no file, ...),
+// cleared by taking it; empty when no write failed since. A host tells its user, whom a lost setting
+// would otherwise never reach.
+std::string TakeProfileWriteFailure();
 // Whether a profile can hold a section of this name, so that it reads back unchanged.
 bool IsStorableProfileSectionName(LPCSTR section);
 
