@@ -1,6 +1,9 @@
 #include "services/radar/capture_stream.h"
 
+#include <fcntl.h>
 #include <pcap/pcap.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -55,10 +58,25 @@ int CloseSource(void*) { return 0; }  // the stream owns the source and closes i
 }  // namespace
 
 std::unique_ptr<CaptureStream> CaptureStream::OpenFile(const std::string& path, std::string& error) {
+  // Opened without blocking and refused unless a regular file: a FIFO or a device would hang the
+  // reader or hand it endless bytes.
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    error = "cannot open: " + std::string(std::strerror(errno));
+    return nullptr;
+  }
+  struct stat status {};
+  if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    close(fd);
+    error = "cannot open: not a regular file";
+    return nullptr;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   auto source = std::make_unique<Source>();
   errno = 0;
-  source->file = gzopen(path.c_str(), "rb");
+  source->file = gzdopen(fd, "rb");
   if (source->file == nullptr) {
+    close(fd);
     error = "cannot open: " + std::string(errno != 0 ? std::strerror(errno) : "out of memory");
     return nullptr;
   }
