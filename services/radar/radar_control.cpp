@@ -33,9 +33,11 @@ void RadarControl::Reset(const SimulatorConfig& config) {
   transmitAfterWarmup_ = config.transmitAfterWarmup;
   watchmanLookTurns_ = config.watchmanLookTurns;
   lookTurnsLeft_ = 0;
+  poweredOn_ = false;
 }
 
 void RadarControl::PowerOn() {
+  poweredOn_ = true;
   state_.sourceStatus = 1;
   state_.transmitState = kTransmitterOff;
   state_.warmupLeft = warmupSeconds_;
@@ -48,6 +50,7 @@ void RadarControl::FinishWarmup() {
 }
 
 void RadarControl::Shutdown() {
+  poweredOn_ = false;
   state_.sourceStatus = 0;
   state_.transmitState = kTransmitterOff;
   state_.warmupLeft = 0;
@@ -62,9 +65,16 @@ void RadarControl::EnterStandby() {
   lookTurnsLeft_ = 0;
 }
 
+bool RadarControl::SetHeard(bool heard) {
+  const int status = poweredOn_ && heard ? 1 : 0;
+  if (status == state_.sourceStatus) return false;
+  state_.sourceStatus = status;
+  return true;
+}
+
 ControlOutcome RadarControl::Apply(const StateRequest& request) {
   ControlOutcome outcome;
-  if (state_.sourceStatus == 0) {
+  if (!poweredOn_) {
     outcome.refused = true;
     return outcome;
   }

@@ -102,8 +102,11 @@ bool ApplyKey(SimulatorConfig& config, const std::string& iniPath, const char* k
   if (is("WatchmanLookTurns")) return ParseInt(value, 1, 1000, config.watchmanLookTurns);
   int word = 0;
   if (is("Source")) {
-    if (!ParseWord(value, {"simulation", "replay"}, word)) return false;
-    config.source = word == 0 ? SimulatorConfig::Source::kSimulation : SimulatorConfig::Source::kReplay;
+    if (!ParseWord(value, {"simulation", "replay", "live"}, word)) return false;
+    constexpr SimulatorConfig::Source kSources[] = {SimulatorConfig::Source::kSimulation,
+                                                    SimulatorConfig::Source::kReplay,
+                                                    SimulatorConfig::Source::kLive};
+    config.source = kSources[word];
     return true;
   }
   if (is("Capture")) {
@@ -125,6 +128,23 @@ bool ApplyKey(SimulatorConfig& config, const std::string& iniPath, const char* k
   }
   if (is("BearingAlignment")) return ParseDouble(value, -180.0, 180.0, config.bearingAlignmentDegrees);
   if (is("RangeFactor")) return ParseDouble(value, 0.5, 2.0, config.rangeFactor);
+  if (is("Spokes")) {
+    const auto endpoint = ParseIpv4Endpoint(value);
+    if (endpoint) config.liveSpokes = *endpoint;
+    return endpoint.has_value();
+  }
+  if (is("Interface")) {
+    config.liveInterface = value;
+    return true;
+  }
+  if (is("Sender")) {
+    if (*value == '\0') {
+      config.liveSender.reset();
+      return true;
+    }
+    config.liveSender = ParseIpv4Address(value);
+    return config.liveSender.has_value();
+  }
   return false;
 }
 
