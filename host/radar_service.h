@@ -33,7 +33,7 @@ public:
   virtual bool GetRingLayout(int rangeValue, int rangeUnit, float* ringInterval, int* ringCount) = 0;
   // 0, 1, 2 or 10 to 14 select a pulse label text; other codes mean no label.
   virtual int GetPulseLabelCode(int rangeValue, int pulse, int rangeUnit, int model) = 0;
-  // The range as text, for example "0.75".
+  // The range as text, as a radar panel writes it: ".75", "1.5", "12".
   virtual void FormatRange(CString& text, int rangeValue) = 0;
   // Ring interval in nautical miles.
   virtual double GetRingInterval(int rangeValue, int rangeUnit) = 0;

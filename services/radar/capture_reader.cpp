@@ -1,5 +1,6 @@
 #include "services/radar/capture_reader.h"
 
+#include <algorithm>
 #include <deque>
 #include <string_view>
 
@@ -13,8 +14,8 @@ namespace {
 
 class PcapCaptureReader final : public CaptureReader {
 public:
-  PcapCaptureReader(std::string name, std::unique_ptr<CaptureDatagrams> datagrams, CapturePorts ports)
-      : name_(std::move(name)), datagrams_(std::move(datagrams)), ports_(ports) {}
+  PcapCaptureReader(std::string name, std::unique_ptr<CaptureDatagrams> datagrams, CaptureStreams streams)
+      : name_(std::move(name)), datagrams_(std::move(datagrams)), streams_(streams) {}
 
   bool Next(CaptureEvent& event) override {
     while (pending_.empty()) {
@@ -36,7 +37,8 @@ private:
     counts_.packets = datagrams_->Records();
     counts_.droppedDatagrams = datagrams_->DroppedDatagrams();
     switch (result) {
-      case CaptureDatagrams::Result::kDatagram: return HandleUdp(datagram.udp, datagram.seconds);
+      case CaptureDatagrams::Result::kDatagram:
+        return HandleUdp(datagram.destination, datagram.udp, datagram.seconds);
       case CaptureDatagrams::Result::kEnd: return End("");
       case CaptureDatagrams::Result::kTruncated:
         return End(name_ + ": the capture is truncated after " + std::to_string(counts_.packets) + " records");
@@ -52,30 +54,42 @@ private:
     counts_.cutDatagrams = datagrams_->UnfinishedDatagrams();
   }
 
-  void HandleUdp(const UdpDatagram& udp, double seconds) {
-    if (udp.destinationPort == ports_.spokes) {
+  void HandleUdp(std::uint32_t destination, const UdpDatagram& udp, double seconds) {
+    if (udp.lengthValid && IsSpokeFrameShape(udp.payload)) {
       ++counts_.datagrams;
-      if (!udp.lengthValid) {
-        ++counts_.badFrames;
-        return;
-      }
-      HandleSpokes(udp.payload, seconds);
-    } else if (udp.destinationPort == ports_.nmea) {
-      ++counts_.datagrams;
-      if (!udp.lengthValid) {
-        ++counts_.badSentences;
-        return;
-      }
-      HandleSentences(udp.payload, seconds);
+      return HandleFrame(SpokeStream{destination, udp.destinationPort}, udp.payload, seconds);
     }
-  }
-
-  void HandleSpokes(ByteView payload, double seconds) {
-    SpokeFrame frame = DecodeSpokeFrame(payload);
-    if (!frame.sizeValid) {
+    // Whatever else comes to the stream being read is a damaged frame.
+    if (streams_.spokes && *streams_.spokes == SpokeStream{destination, udp.destinationPort}) {
+      ++counts_.datagrams;
       ++counts_.badFrames;
       return;
     }
+    if (udp.destinationPort != streams_.nmeaPort) return;
+    ++counts_.datagrams;
+    if (!udp.lengthValid) {
+      ++counts_.badSentences;
+      return;
+    }
+    HandleSentences(udp.payload, seconds);
+  }
+
+  // Frames of the stream chosen, or of the first stream found, are read; the others counted.
+  void HandleFrame(const SpokeStream& stream, ByteView payload, double seconds) {
+    auto& seen = counts_.spokeStreams;
+    if (std::find(seen.begin(), seen.end(), stream) == seen.end() && seen.size() < kMostListedStreams) {
+      seen.push_back(stream);
+    }
+    if (!streams_.spokes) streams_.spokes = stream;
+    if (stream != *streams_.spokes) {
+      ++counts_.otherStreamFrames;
+      return;
+    }
+    HandleSpokes(stream, payload, seconds);
+  }
+
+  void HandleSpokes(const SpokeStream& stream, ByteView payload, double seconds) {
+    SpokeFrame frame = DecodeSpokeFrame(payload);
     ++counts_.frames;
     counts_.badFrames += frame.badSpokes;
     counts_.spokes += frame.spokes.size();
@@ -84,6 +98,7 @@ private:
       event.kind = CaptureEvent::Kind::kSpoke;
       event.seconds = seconds;
       event.spoke = spoke;
+      event.stream = stream;
     }
   }
 
@@ -106,7 +121,7 @@ private:
 
   const std::string name_;
   const std::unique_ptr<CaptureDatagrams> datagrams_;
-  const CapturePorts ports_;
+  CaptureStreams streams_;
   std::deque<CaptureEvent> pending_;
   CaptureCounts counts_;
   std::string error_;
@@ -114,7 +129,7 @@ private:
 };
 
 std::unique_ptr<CaptureReader> ReaderOver(const std::string& name, std::unique_ptr<CaptureStream> stream,
-                                          std::string& error, CapturePorts ports) {
+                                          std::string& error, CaptureStreams streams) {
   if (!stream) {
     error = name + ": " + error;
     return nullptr;
@@ -125,21 +140,21 @@ std::unique_ptr<CaptureReader> ReaderOver(const std::string& name, std::unique_p
     return nullptr;
   }
   error.clear();
-  return std::make_unique<PcapCaptureReader>(name, std::move(datagrams), ports);
+  return std::make_unique<PcapCaptureReader>(name, std::move(datagrams), streams);
 }
 
 }  // namespace
 
 std::unique_ptr<CaptureReader> CaptureReader::Open(const std::string& path, std::string& error,
-                                                   CapturePorts ports) {
+                                                   CaptureStreams streams) {
   auto stream = CaptureStream::OpenFile(path, error);
-  return ReaderOver(path, std::move(stream), error, ports);
+  return ReaderOver(path, std::move(stream), error, streams);
 }
 
 std::unique_ptr<CaptureReader> CaptureReader::OpenMemory(const std::string& name, std::vector<std::uint8_t> bytes,
-                                                         std::string& error, CapturePorts ports) {
+                                                         std::string& error, CaptureStreams streams) {
   auto stream = CaptureStream::OpenMemory(std::move(bytes), error);
-  return ReaderOver(name, std::move(stream), error, ports);
+  return ReaderOver(name, std::move(stream), error, streams);
 }
 
 }  // namespace radarsim

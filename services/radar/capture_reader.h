@@ -1,32 +1,20 @@
 #pragma once
 // Reads a network capture of a radar at sea: a pcap file, gzip-compressed or plain. The radar's spoke
 // datagrams (UDP, usually larger than the link MTU and so split into IPv4 fragments) are reassembled and
-// decoded into spokes; the ship's NMEA 0183 sentences (UDP) into navigation updates. Everything else in the
-// capture is passed over. Damaged input never stops the reader short of the end of the file: a bad
+// the frames of one stream decoded into spokes; the ship's NMEA 0183 sentences (UDP) into navigation
+// updates. Everything else in the capture is passed over. Damaged input never stops the reader short of the end of the file: a bad
 // datagram, frame or sentence is skipped and counted; only a file that cannot be read on ends the events,
 // with the reason in Error().
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "services/radar/spoke_frame.h"
+#include "services/radar/spoke_stream.h"
+
 namespace radarsim {
-
-// One spoke as the radar sends it.
-inline constexpr int kSpokeSamples = 1024;
-inline constexpr int kSpokeAnglesPerTurn = 4096;
-// Bit of the heading word that says its low 12 bits hold a true heading, in 4096ths of a turn.
-inline constexpr std::uint16_t kSpokeHeadingValid = 0x4000;
-inline constexpr std::uint16_t kSpokeHeadingMask = 0x0FFF;
-
-struct Spoke {
-  std::uint16_t angle = 0;        // antenna angle relative to the bow, 0 to 4095 for one turn
-  std::uint16_t headingWord = 0;  // as sent: kSpokeHeadingValid and the heading in its low 12 bits
-  std::uint32_t rangeMetres = 0;  // the distance the samples span, never 0
-  std::array<std::uint8_t, kSpokeSamples> strengths{};  // echo strengths 0 (none) to 15, nearest first
-};
 
 // What one NMEA 0183 sentence told about the own ship; each part only when the sentence gave it valid.
 struct NavigationUpdate {
@@ -35,24 +23,31 @@ struct NavigationUpdate {
   std::optional<double> headingDegrees;    // true heading, 0 to 360
 };
 
-// The UDP ports the reader listens to.
-struct CapturePorts {
-  std::uint16_t spokes = 7059;
-  std::uint16_t nmea = 10110;
+// What the reader takes from a capture: the spoke frames of one stream (recognised by their shape on any
+// port; by default the stream of the first frame found) and the NMEA sentences on one port.
+struct CaptureStreams {
+  std::optional<SpokeStream> spokes;
+  std::uint16_t nmeaPort = 10110;
 };
+
+inline constexpr std::size_t kMostListedStreams = 16;
 
 struct CaptureCounts {
   std::uint64_t packets = 0;            // link-layer records read
-  std::uint64_t datagrams = 0;          // UDP datagrams on either port, whole or reassembled
+  std::uint64_t datagrams = 0;          // spoke frames of any stream and datagrams to the NMEA port, whole
+                                        // or reassembled
   std::uint64_t droppedDatagrams = 0;   // fragments that never made a whole datagram (missing, overlapping,
                                         // oversized, inconsistent), counted once per datagram
   std::uint64_t cutDatagrams = 0;       // datagrams whose remaining fragments lay past the end of the capture;
                                         // set at the end, apart from droppedDatagrams
-  std::uint64_t frames = 0;             // spoke datagrams decoded
+  std::uint64_t frames = 0;             // spoke datagrams of the stream read, decoded
+  std::uint64_t otherStreamFrames = 0;  // spoke datagrams of other streams, passed over
   std::uint64_t badFrames = 0;          // spoke datagrams or spokes with impossible headers or sizes
   std::uint64_t spokes = 0;             // spokes delivered
   std::uint64_t sentences = 0;          // NMEA sentences with a good checksum
   std::uint64_t badSentences = 0;       // NMEA sentences with a bad or missing checksum or bad fields
+  // The streams spoke frames went to, in the order first seen, up to kMostListedStreams of them.
+  std::vector<SpokeStream> spokeStreams;
 };
 
 struct CaptureEvent {
@@ -61,6 +56,7 @@ struct CaptureEvent {
   // Capture time of the packet that completed the event, in seconds since the capture's first record.
   double seconds = 0.0;
   Spoke spoke;                  // kind == kSpoke
+  SpokeStream stream;           // kind == kSpoke: where its frame went
   NavigationUpdate navigation;  // kind == kNavigation
 };
 
@@ -69,10 +65,10 @@ public:
   // Opens the capture at `path`; null with a one-line reason in `error` when it cannot be opened or
   // is not a capture of a link type the reader understands (Ethernet, Linux cooked, raw IP).
   static std::unique_ptr<CaptureReader> Open(const std::string& path, std::string& error,
-                                             CapturePorts ports = {});
+                                             CaptureStreams streams = {});
   // The same for a capture held in memory (plain pcap); `name` stands for the path in messages.
   static std::unique_ptr<CaptureReader> OpenMemory(const std::string& name, std::vector<std::uint8_t> bytes,
-                                                   std::string& error, CapturePorts ports = {});
+                                                   std::string& error, CaptureStreams streams = {});
   virtual ~CaptureReader() = default;
 
   // The next event in capture order; false at the end of the capture or when it cannot be read on

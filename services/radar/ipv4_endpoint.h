@@ -10,6 +10,8 @@ namespace radarsim {
 struct Ipv4Endpoint {
   std::uint32_t address = 0;  // host byte order
   std::uint16_t port = 0;
+
+  bool operator==(const Ipv4Endpoint&) const = default;
 };
 
 // A dotted quad; none for anything else.

@@ -12,7 +12,9 @@ std::unique_ptr<LiveSource> LiveSource::Open(const LiveSettings& settings, bool 
 
 // No recorded range yet: the first spoke's range chooses the range setting.
 LiveSource::LiveSource(std::unique_ptr<UdpListener> listener, const LiveSettings& settings, bool imoMode)
-    : listener_(std::move(listener)), silenceLimit_(settings.silenceLimit), sweeps_(SweepLayoutFor(imoMode), settings.sweeps, 0.0) {}
+    : listener_(std::move(listener)),
+      stream_(settings.listen.endpoint),
+      silenceLimit_(settings.silenceLimit), sweeps_(SweepLayoutFor(imoMode), settings.sweeps, 0.0) {}
 
 void LiveSource::StartTurning(Clock::time_point now) {
   // What arrived in standby is old: the picture starts from what comes now.

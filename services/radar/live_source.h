@@ -12,6 +12,7 @@
 #include <string>
 
 #include "services/radar/radar_source.h"
+#include "services/radar/spoke_stream.h"
 #include "services/radar/spoke_sweeps.h"
 #include "services/radar/udp_listener.h"
 
@@ -42,6 +43,7 @@ public:
   // Null with a one-line reason in `error` when the socket cannot be set up.
   static std::unique_ptr<LiveSource> Open(const LiveSettings& settings, bool imoMode, std::string& error);
 
+  std::string SpokeStreamName() const override { return SpokeStreamText(stream_); }
   void StartTurning(Clock::time_point now) override;
   bool TakeDue(Clock::time_point now) override;
   Clock::time_point NextDueTime() const override { return now_; }
@@ -56,6 +58,7 @@ private:
                     SourceOutcome& outcome);
 
   const std::unique_ptr<UdpListener> listener_;
+  const SpokeStream stream_;
   const std::chrono::milliseconds silenceLimit_;
   SpokeSweeps sweeps_;
   LiveCounts counts_;

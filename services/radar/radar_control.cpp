@@ -1,5 +1,6 @@
 #include "services/radar/radar_control.h"
 
+#include <climits>
 #include <cmath>
 
 #include "services/radar/range_table.h"
@@ -34,6 +35,7 @@ void RadarControl::Reset(const SimulatorConfig& config) {
   watchmanLookTurns_ = config.watchmanLookTurns;
   lookTurnsLeft_ = 0;
   poweredOn_ = false;
+  announcedLostSpokes_ = 0;
 }
 
 void RadarControl::PowerOn() {
@@ -164,7 +166,17 @@ ControlOutcome RadarControl::SetTrailTime(int seconds) {
   return outcome;
 }
 
+void RadarControl::CountLostSpokes(int count) {
+  if (count > 0) state_.lostSpokes = count > INT_MAX - state_.lostSpokes ? INT_MAX : state_.lostSpokes + count;
+}
+
 bool RadarControl::TickSecond() {
+  const bool lostMore = state_.lostSpokes != announcedLostSpokes_;
+  announcedLostSpokes_ = state_.lostSpokes;
+  return CountDownSecond() || lostMore;
+}
+
+bool RadarControl::CountDownSecond() {
   if (IsWarmingUp()) {
     if (--state_.warmupLeft == 0) FinishWarmup();
     return true;

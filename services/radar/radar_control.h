@@ -9,6 +9,7 @@
 // when given a period, wakes a radar left in standby after that many seconds, transmits a few antenna
 // turns, and puts it back to standby.
 #include <optional>
+#include <string>
 
 #include "services/radar/simulator_config.h"
 
@@ -41,6 +42,10 @@ struct RadarState {
   int tune = 50;
   // Antenna turns per minute, rounded.
   int rotationRate = 24;
+  // Where a recorded or received radar's spokes come from ("236.6.9.51:7059"); empty for the simulation.
+  std::string spokeStream;
+  // Spokes the radar sent that never arrived, counted from the jumps of their scan counters.
+  int lostSpokes = 0;
 };
 
 // Values the host asks for; unset ones stay as they are.
@@ -84,6 +89,9 @@ public:
   bool TickSecond();
   // The antenna completed a turn while transmitting: the watchman's look may be over.
   bool CompleteTurn();
+  void SetSpokeStream(std::string stream) { state_.spokeStream = std::move(stream); }
+  // Lost spokes are published with the next second, so that a lossy link does not announce every one.
+  void CountLostSpokes(int count);
 
   bool IsTransmitting() const { return state_.transmitState == kTransmitting; }
   bool IsWarmingUp() const { return state_.transmitState == kTransmitterOff && state_.warmupLeft > 0; }
@@ -91,6 +99,8 @@ public:
 
 private:
   ControlOutcome RequestTransmitState(int requested);
+  // The warm-up and the watchman count one second down; true when the state changed.
+  bool CountDownSecond();
   void EnterStandby();
   void FinishWarmup();
   void SetWatchmanPeriod(int seconds, ControlOutcome& outcome);
@@ -102,6 +112,7 @@ private:
   // Turns the watchman's current look still transmits; 0 when the radar transmits on request.
   int lookTurnsLeft_ = 0;
   bool poweredOn_ = false;
+  int announcedLostSpokes_ = 0;
 };
 
 }  // namespace radarsim

@@ -39,6 +39,7 @@ int RadarSimulator::Open(const SimulatorConfig& config, bool imoMode) {
   control_.Reset(start);
   if (config.openResult != 0) return config.openResult;
   if (!source) return kOpenSourceFailed;
+  control_.SetSpokeStream(source->SpokeStreamName());
   source_ = std::move(source);
   control_.PowerOn();
   changePending_ = true;  // announce the power-on
@@ -116,6 +117,7 @@ void RadarSimulator::Run() {
     }
     if (outcome.signal) changePending_ |= control_.SetHeard(*outcome.signal);
     for (int turn = 0; turn < outcome.turns; ++turn) changePending_ |= control_.CompleteTurn();
+    control_.CountLostSpokes(outcome.lostSpokes);
   }
 }
 

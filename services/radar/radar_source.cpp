@@ -14,7 +14,7 @@ std::unique_ptr<RadarSource> OpenRadarSource(const SimulatorConfig& config, bool
   }
   if (config.source == SimulatorConfig::Source::kLive) {
     LiveSettings settings;
-    settings.listen.endpoint = config.liveSpokes;
+    settings.listen.endpoint = config.spokeStream.value_or(kRecordedSpokeStream);
     settings.listen.interface = config.liveInterface;
     settings.listen.sender = config.liveSender;
     settings.sweeps = {AlignmentUnitsOf(config.bearingAlignmentDegrees), config.rangeFactor};
@@ -33,8 +33,9 @@ std::unique_ptr<RadarSource> OpenRadarSource(const SimulatorConfig& config, bool
   settings.alignmentUnits = AlignmentUnitsOf(config.bearingAlignmentDegrees);
   settings.rangeFactor = config.rangeFactor;
   settings.rangeUnit = config.rangeUnit;
-  CaptureOpener opener = [path = config.capturePath](std::string& reason) {
-    return CaptureReader::Open(path, reason);
+  settings.spokes = config.spokeStream;
+  CaptureOpener opener = [path = config.capturePath](const CaptureStreams& streams, std::string& reason) {
+    return CaptureReader::Open(path, reason, streams);
   };
   std::string reason;
   std::unique_ptr<ReplaySource> source = ReplaySource::Open(settings, imoMode, std::move(opener), reason);

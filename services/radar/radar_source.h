@@ -20,6 +20,7 @@ struct SourceOutcome {
   int turns = 0;                  // antenna turns completed
   std::optional<int> rangeIndex;  // a range setting the source now needs (a recording changed range)
   std::optional<bool> signal;     // the radar was lost (false) or is heard again (true)
+  int lostSpokes = 0;             // spokes the radar sent that did not arrive
 };
 
 class RadarSource {
@@ -31,6 +32,8 @@ public:
 
   // The range setting the radar starts with, when the source has one of its own.
   virtual std::optional<int> StartRangeIndex() const { return std::nullopt; }
+  // The radar's spoke stream the source takes in ("group:port"); empty for a simulated one.
+  virtual std::string SpokeStreamName() const { return {}; }
   // The antenna starts turning (again) at `now`: at the first transmission or after standby.
   virtual void StartTurning(Clock::time_point now) = 0;
   // Whether sweeps fell due by `now`; those are kept for Deliver.

@@ -84,7 +84,9 @@ std::string FormatRangeValue(int rangeIndex, int rangeUnit) {
   if (!entry) return {};
   char text[32];
   std::snprintf(text, sizeof text, "%g", entry->range);
-  return text;
+  // A radar panel writes ranges below one without the leading zero (".125"), the width the range label
+  // is laid out for.
+  return entry->range < 1.0 ? std::string(text + 1) : std::string(text);
 }
 
 int EffectivePulse(int rangeIndex, int pulse, int model) {

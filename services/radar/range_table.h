@@ -28,7 +28,8 @@ bool RingLayoutOf(int rangeIndex, int rangeUnit, float& interval, int& count);
 // Ring interval in nautical miles, or 0 for an unknown range.
 double RingIntervalInNauticalMiles(int rangeIndex, int rangeUnit);
 
-// The range as text in its unit ("0.75", "12"); empty for an unknown range.
+// The range as text in its unit, as a radar panel writes it (".75", "1.5", "12"); empty for an unknown
+// range.
 std::string FormatRangeValue(int rangeIndex, int rangeUnit);
 
 // The pulse the transmitter really uses for a requested pulse setting on a range: short ranges allow

@@ -18,33 +18,45 @@ constexpr double kLongestStepSeconds = 0.25;
 // A capture that does not loop has nothing more to deliver; the radar still looks at its state.
 constexpr auto kIdleLook = std::chrono::hours(1);
 
+std::string NoSpokesReason(const CaptureReader& probe, const std::optional<SpokeStream>& chosen) {
+  std::string reason = "no radar spokes to draw";
+  if (chosen) reason += " to " + SpokeStreamText(*chosen);
+  reason += probe.Error().empty() ? " in the capture" : " before the capture ends: " + probe.Error();
+  const std::vector<SpokeStream>& streams = probe.Counts().spokeStreams;
+  for (std::size_t i = 0; i < streams.size(); ++i) {
+    reason += (i == 0 ? "; its spoke streams: " : ", ") + SpokeStreamText(streams[i]);
+  }
+  return reason;
+}
+
 }  // namespace
 
 std::unique_ptr<ReplaySource> ReplaySource::Open(const ReplaySettings& settings, bool imoMode,
                                                  CaptureOpener opener, std::string& error) {
-  // A first look for a spoke: the capture must hold some, and the first one's range is the radar's
-  // range setting from the start.
-  std::unique_ptr<CaptureReader> probe = opener(error);
+  // A first look for a spoke to draw: the capture must hold some, its stream is the one played, and its
+  // range is the radar's range setting from the start.
+  std::unique_ptr<CaptureReader> probe = opener(CaptureStreams{settings.spokes}, error);
   if (!probe) return nullptr;
   CaptureEvent event;
   bool found = false;
-  while (!found && probe->Next(event)) found = event.kind == CaptureEvent::Kind::kSpoke;
+  while (!found && probe->Next(event)) found = event.kind == CaptureEvent::Kind::kSpoke && IsDrawnSpoke(event.spoke);
   if (!found) {
-    error = probe->Error().empty() ? "no radar spokes in the capture"
-                                   : "no radar spokes before the capture ends: " + probe->Error();
+    error = NoSpokesReason(*probe, settings.spokes);
     return nullptr;
   }
-  std::unique_ptr<CaptureReader> reader = opener(error);
+  std::unique_ptr<CaptureReader> reader = opener(CaptureStreams{event.stream}, error);
   if (!reader) return nullptr;
   const double firstRange = RecordedNauticalMiles(event.spoke.rangeMetres, settings.rangeFactor);
   return std::unique_ptr<ReplaySource>(
-      new ReplaySource(settings, imoMode, std::move(opener), std::move(reader), firstRange));
+      new ReplaySource(settings, imoMode, std::move(opener), std::move(reader), event.stream, firstRange));
 }
 
 ReplaySource::ReplaySource(const ReplaySettings& settings, bool imoMode, CaptureOpener opener,
-                           std::unique_ptr<CaptureReader> reader, double firstSpokeNauticalMiles)
+                           std::unique_ptr<CaptureReader> reader, const SpokeStream& stream,
+                           double firstSpokeNauticalMiles)
     : settings_(settings),
       opener_(std::move(opener)),
+      stream_(stream),
       reader_(std::move(reader)),
       startRangeIndex_(RangeIndexFor(firstSpokeNauticalMiles, settings.rangeUnit)),
       sweeps_(SweepLayoutFor(imoMode), SpokeSweepSettings{settings.alignmentUnits, settings.rangeFactor},
@@ -106,7 +118,7 @@ bool ReplaySource::ReadNext() {
     // A pass without events or without duration would start over without end.
     if (!settings_.loop || !passHadEvents_ || passLength_ <= 0.0) break;
     std::string error;
-    std::unique_ptr<CaptureReader> reader = opener_(error);
+    std::unique_ptr<CaptureReader> reader = opener_(CaptureStreams{stream_}, error);
     if (!reader) {
       std::fprintf(stderr, "radar replay: %s: cannot start over, the replay stops: %s\n", settings_.name.c_str(),
                    error.c_str());

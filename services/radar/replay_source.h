@@ -23,18 +23,22 @@ struct ReplaySettings {
   int alignmentUnits = 0;
   double rangeFactor = 1.0;
   int rangeUnit = 0;  // the unit of the range setting at the start
+  std::optional<SpokeStream> spokes;  // the spoke stream to play; none: the first one in the capture
 };
 
-// Opens the capture from its start; null with a reason in `error` when it cannot.
-using CaptureOpener = std::function<std::unique_ptr<CaptureReader>(std::string& error)>;
+// Opens the capture from its start, reading `streams`; null with a reason in `error` when it cannot.
+using CaptureOpener =
+    std::function<std::unique_ptr<CaptureReader>(const CaptureStreams& streams, std::string& error)>;
 
 class ReplaySource final : public RadarSource {
 public:
-  // Null with a reason in `error` when the capture cannot be opened or holds no spoke.
+  // Null with a reason in `error` when the capture cannot be opened or holds no spoke to draw (of the
+  // stream chosen).
   static std::unique_ptr<ReplaySource> Open(const ReplaySettings& settings, bool imoMode, CaptureOpener opener,
                                             std::string& error);
 
   std::optional<int> StartRangeIndex() const override { return startRangeIndex_; }
+  std::string SpokeStreamName() const override { return SpokeStreamText(stream_); }
   void StartTurning(Clock::time_point now) override;
   bool TakeDue(Clock::time_point now) override;
   Clock::time_point NextDueTime() const override;
@@ -47,13 +51,15 @@ public:
 
 private:
   ReplaySource(const ReplaySettings& settings, bool imoMode, CaptureOpener opener,
-               std::unique_ptr<CaptureReader> reader, double firstSpokeNauticalMiles);
+               std::unique_ptr<CaptureReader> reader, const SpokeStream& stream, double firstSpokeNauticalMiles);
 
   // Reads the next event into pending_; at the end of the capture starts over or finishes.
   bool ReadNext();
 
   const ReplaySettings settings_;
   const CaptureOpener opener_;
+  // The stream played, on every pass.
+  const SpokeStream stream_;
   std::unique_ptr<CaptureReader> reader_;
   int startRangeIndex_ = 0;
   SpokeSweeps sweeps_;

@@ -129,9 +129,9 @@ bool ApplyKey(SimulatorConfig& config, const std::string& iniPath, const char* k
   if (is("BearingAlignment")) return ParseDouble(value, -180.0, 180.0, config.bearingAlignmentDegrees);
   if (is("RangeFactor")) return ParseDouble(value, 0.5, 2.0, config.rangeFactor);
   if (is("Spokes")) {
-    const auto endpoint = ParseIpv4Endpoint(value);
-    if (endpoint) config.liveSpokes = *endpoint;
-    return endpoint.has_value();
+    const auto stream = ParseSpokeStream(value);
+    if (stream) config.spokeStream = stream;
+    return stream.has_value();
   }
   if (is("Interface")) {
     config.liveInterface = value;

@@ -25,8 +25,10 @@
 //   AtEnd = loop            ; replay: loop (start over) or stop (no more sweeps) at the capture's end
 //   BearingAlignment = 0    ; replay, live: degrees -180 to 180 added to every spoke angle (antenna mounting)
 //   RangeFactor = 1         ; replay, live: 0.5 to 2, scales the recorded range (a calibration setting)
-//   Spokes = 236.6.9.51:7059 ; live: the spokes' multicast group and port, or a unicast address of this
-//                           ; machine (0.0.0.0 for any) and port
+//   Spokes = group:port     ; replay: the spoke stream to play when the capture holds several
+//                           ; (236.6.8.19:6483); default: the first one found. live: the multicast group
+//                           ; and port the radar sends to, or a unicast address of this machine (0.0.0.0
+//                           ; for any) and port; default: the recorded radar's 236.6.9.51:7059
 //   Interface =             ; live: the interface (address or name) that joins the group; empty: the
 //                           ; interface of the route to the group
 //   Sender =                ; live: only datagrams from this address are taken; empty: from any
@@ -40,7 +42,7 @@
 #include <optional>
 #include <string>
 
-#include "services/radar/ipv4_endpoint.h"
+#include "services/radar/spoke_stream.h"
 
 namespace radarsim {
 
@@ -68,7 +70,7 @@ struct SimulatorConfig {
   AtEnd atEnd = AtEnd::kLoop;
   double bearingAlignmentDegrees = 0.0;
   double rangeFactor = 1.0;
-  Ipv4Endpoint liveSpokes{0xEC060933, 7059};  // 236.6.9.51, the recorded radar's group
+  std::optional<SpokeStream> spokeStream;
   std::string liveInterface;
   std::optional<std::uint32_t> liveSender;
 };

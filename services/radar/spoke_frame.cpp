@@ -3,16 +3,29 @@
 namespace radarsim {
 namespace {
 
+constexpr std::uint16_t kShortRangeWord = 0x80;
+constexpr std::uint16_t kNoRangeWord = 0xFFFF;
+constexpr std::uint32_t kRangeWordScale = 512;
+constexpr std::uint32_t kShortRangeScale = 4;
+// Scan counter steps beyond this are read as a spoke arriving late rather than as 128 or more lost.
+constexpr int kLatestStep = 128;
+
 std::uint16_t LittleEndian16(const std::uint8_t* bytes) {
   return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
 }
 
-// False for a header no spoke can have: the wrong length, an angle past one turn, no range.
+bool HasFrameSize(std::size_t bytes) {
+  return bytes >= kSpokeFrameHeaderBytes + kSpokeBytes && (bytes - kSpokeFrameHeaderBytes) % kSpokeBytes == 0;
+}
+
+// False for a header no spoke can have: the wrong length, an angle past one turn.
 bool DecodeSpoke(const std::uint8_t* bytes, Spoke& spoke) {
-  spoke.rangeMetres = LittleEndian16(bytes + 6);
+  spoke.status = bytes[1];
+  spoke.scanCounter = bytes[2];
+  spoke.rangeMetres = SpokeRangeMetres(LittleEndian16(bytes + 6), LittleEndian16(bytes + 12));
   spoke.angle = LittleEndian16(bytes + 8);
   spoke.headingWord = LittleEndian16(bytes + 10);
-  if (bytes[0] != kSpokeHeaderBytes || spoke.angle >= kSpokeAnglesPerTurn || spoke.rangeMetres == 0) return false;
+  if (bytes[0] != kSpokeHeaderBytes || spoke.angle >= kSpokeAnglesPerTurn) return false;
   const std::uint8_t* samples = bytes + kSpokeHeaderBytes;
   for (std::size_t i = 0; i < kSpokeSampleBytes; ++i) {
     spoke.strengths[2 * i] = samples[i] & 0x0F;
@@ -23,12 +36,26 @@ bool DecodeSpoke(const std::uint8_t* bytes, Spoke& spoke) {
 
 }  // namespace
 
+std::uint32_t SpokeRangeMetres(std::uint16_t large, std::uint16_t small) {
+  if (large != kShortRangeWord) return std::uint32_t{large} * small / kRangeWordScale;
+  return small == kNoRangeWord ? 0 : small / kShortRangeScale;
+}
+
+bool HasTrueHeading(std::uint16_t headingWord) {
+  return (headingWord & ~kSpokeHeadingBits) == 0 && (headingWord & kSpokeHeadingTrue) != 0;
+}
+
+bool IsDrawnSpoke(const Spoke& spoke) {
+  return (spoke.status == kSpokeStatusNormal || spoke.status == kSpokeStatusAlternate) && spoke.rangeMetres != 0;
+}
+
+bool IsSpokeFrameShape(ByteView datagram) {
+  return HasFrameSize(datagram.size()) && datagram[kSpokeFrameHeaderBytes] == kSpokeHeaderBytes;
+}
+
 SpokeFrame DecodeSpokeFrame(ByteView datagram) {
   SpokeFrame frame;
-  if (datagram.size() < kSpokeFrameHeaderBytes + kSpokeBytes ||
-      (datagram.size() - kSpokeFrameHeaderBytes) % kSpokeBytes != 0) {
-    return frame;
-  }
+  if (!HasFrameSize(datagram.size())) return frame;
   frame.sizeValid = true;
   const std::size_t count = (datagram.size() - kSpokeFrameHeaderBytes) / kSpokeBytes;
   frame.spokes.resize(count);
@@ -43,6 +70,18 @@ SpokeFrame DecodeSpokeFrame(ByteView datagram) {
   }
   frame.spokes.resize(kept);
   return frame;
+}
+
+int SpokeLossCounter::Take(std::uint8_t scanCounter) {
+  if (!last_) {
+    last_ = scanCounter;
+    return 0;
+  }
+  const int step = static_cast<std::uint8_t>(scanCounter - *last_);
+  // A step back (within half the counter's cycle) is a late spoke, already counted lost or repeated.
+  if (step == 0 || step > kLatestStep) return 0;
+  last_ = scanCounter;
+  return step - 1;
 }
 
 }  // namespace radarsim

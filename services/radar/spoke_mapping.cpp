@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "services/radar/capture_reader.h"
+#include "services/radar/spoke_frame.h"
 #include "services/radar/range_table.h"
 #include "services/radar/sweep_generator.h"
 
@@ -32,7 +32,7 @@ std::uint16_t SweepAngleOf(std::uint16_t spokeAngle, int alignmentUnits) {
 }
 
 std::int16_t SweepHeadingOf(std::uint16_t headingWord) {
-  if ((headingWord & kSpokeHeadingValid) == 0) return -1;
+  if (!HasTrueHeading(headingWord)) return -1;
   return static_cast<std::int16_t>((headingWord & kSpokeHeadingMask) * kUnitsPerSpokeAngle);
 }
 

@@ -20,7 +20,8 @@ SweepLayout SweepLayoutFor(bool imoMode);
 int AlignmentUnitsOf(double degrees);
 // A spoke angle (0-4095) in service units (0-8191), turned by `alignmentUnits`.
 std::uint16_t SweepAngleOf(std::uint16_t spokeAngle, int alignmentUnits);
-// The sweep's heading word: the spoke's true heading in service units, or -1 when it has none.
+// The sweep's heading word: the spoke's true heading in service units, or -1 when its heading word holds
+// none.
 std::int16_t SweepHeadingOf(std::uint16_t headingWord);
 
 // The usual distance between two spokes' angles in service units (2048 spokes per turn), and the

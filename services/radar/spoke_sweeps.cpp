@@ -10,12 +10,17 @@ SpokeSweeps::SpokeSweeps(SweepLayout layout, SpokeSweepSettings settings, double
 
 void SpokeSweeps::Take(const Spoke& spoke, SweepSettings& current, const RadarSource::SweepSink& deliver,
                        SourceOutcome& outcome) {
+  outcome.lostSpokes += losses_.Take(spoke.scanCounter);
   const std::uint16_t angle = SweepAngleOf(spoke.angle, settings_.alignmentUnits);
   if (held_) EmitHeld(angle, current, deliver, outcome);
   if (startingOver_) {
     startingOver_ = false;
     lastAngle_.reset();
     ++outcome.turns;
+  }
+  if (!IsDrawnSpoke(spoke)) {
+    held_.reset();
+    return;
   }
   const double recorded = RecordedNauticalMiles(spoke.rangeMetres, settings_.rangeFactor);
   // A new recorded range selects its range setting; otherwise the host's choice stands.
@@ -47,6 +52,7 @@ void SpokeSweeps::Flush(const SweepSettings& current, const RadarSource::SweepSi
 void SpokeSweeps::Forget() {
   held_.reset();
   lastAngle_.reset();
+  losses_.Restart();
 }
 
 void SpokeSweeps::EmitHeld(std::uint16_t untilAngle, const SweepSettings& settings,

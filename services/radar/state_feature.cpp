@@ -34,7 +34,10 @@ constexpr FieldBinding kFields[] = {
     {kFieldRain, &RadarState::rain},
     {kFieldTune, &RadarState::tune},
     {kFieldRotationRate, &RadarState::rotationRate},
+    {kFieldLostSpokes, &RadarState::lostSpokes},
 };
+// The one text field follows the integers.
+constexpr int kSpokeStreamIndex = static_cast<int>(std::size(kFields));
 
 std::optional<int> ReadInteger(const OGRFeature& feature, const char* name) {
   const int index = feature.GetFieldIndex(name);
@@ -60,6 +63,8 @@ StateFeatureSchema::StateFeatureSchema() : definition_(new OGRFeatureDefn(kDefin
     OGRFieldDefn field(binding.name, OFTInteger);
     definition_->AddFieldDefn(&field);
   }
+  OGRFieldDefn stream(kFieldSpokeStream, OFTString);
+  definition_->AddFieldDefn(&stream);
 }
 
 StateFeatureSchema::~StateFeatureSchema() { definition_->Release(); }
@@ -71,6 +76,7 @@ OGRFeature* StateFeatureSchema::NewFeature(const RadarState& state) const {
   for (int index = 0; index < static_cast<int>(std::size(kFields)); ++index) {
     feature->SetField(index, state.*kFields[index].value);
   }
+  if (!state.spokeStream.empty()) feature->SetField(kSpokeStreamIndex, state.spokeStream.c_str());
   return feature;
 }
 

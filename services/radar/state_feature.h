@@ -1,5 +1,6 @@
 #pragma once
-// The radar's state as an OGR feature: one integer field per published value. The definition is built
+// The radar's state as an OGR feature: one integer field per published value, and the spoke stream's
+// name as text. The definition is built
 // once and shared by every feature handed out; each feature holds its own reference to it.
 #include "services/radar/radar_control.h"
 
@@ -26,6 +27,8 @@ constexpr const char* kFieldSea = "RAD_SEA";
 constexpr const char* kFieldRain = "RAD_RAIN";
 constexpr const char* kFieldTune = "RAD_TUNE";
 constexpr const char* kFieldRotationRate = "RAD_ROTATION_RATE";
+constexpr const char* kFieldLostSpokes = "RAD_LOST_SPOKES";
+constexpr const char* kFieldSpokeStream = "RAD_SPOKE_STREAM";  // text, set when the spokes come from a stream
 
 class StateFeatureSchema {
 public:

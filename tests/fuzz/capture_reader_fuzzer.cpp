@@ -24,7 +24,6 @@ constexpr int kMaxEvents = 1 << 16;
 
 void CheckSpoke(const radarsim::Spoke& spoke) {
   if (spoke.angle >= radarsim::kSpokeAnglesPerTurn) Fail("spoke angle beyond a turn");
-  if (spoke.rangeMetres == 0) Fail("spoke without range");
   for (std::uint8_t strength : spoke.strengths)
     if (strength > 15) Fail("echo strength above 15");
 }

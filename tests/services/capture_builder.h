@@ -60,13 +60,18 @@ inline Bytes SpokeDatagram(std::uint16_t firstAngle, int count = 32, std::uint16
 
 inline Bytes Text(std::string_view text) { return Bytes(text.begin(), text.end()); }
 
-// An IPv4 UDP packet carrying `payload` from byte `offset` of its datagram.
-inline Bytes Ipv4(const Bytes& payload, std::uint16_t id = 1, std::uint32_t offset = 0, bool more = false) {
+constexpr std::uint32_t kRecordedGroup = 0xEC060933;  // 236.6.9.51
+
+// An IPv4 UDP packet to `destination` carrying `payload` from byte `offset` of its datagram.
+inline Bytes Ipv4(const Bytes& payload, std::uint16_t id = 1, std::uint32_t offset = 0, bool more = false,
+                  std::uint32_t destination = kRecordedGroup) {
   Bytes out = {0x45, 0};
   Put16(out, static_cast<std::uint16_t>(payload.size() + 20), true);
   Put16(out, id, true);
   Put16(out, static_cast<std::uint16_t>((more ? 0x2000 : 0) | offset / 8), true);
-  out.insert(out.end(), {64, 17, 0, 0, 10, 0, 0, 1, 236, 6, 9, 51});
+  out.insert(out.end(), {64, 17, 0, 0, 10, 0, 0, 1});
+  Put16(out, static_cast<std::uint16_t>(destination >> 16), true);
+  Put16(out, static_cast<std::uint16_t>(destination), true);
   out.insert(out.end(), payload.begin(), payload.end());
   return out;
 }
@@ -82,6 +87,32 @@ inline Bytes Ethernet(const Bytes& ip, int vlanTags = 0) {
 inline Bytes LinuxCooked(const Bytes& ip) {
   Bytes out = {0, 0, 0, 1, 0, 6, 2, 0, 0, 0, 0, 1, 0, 0, 0x08, 0x00};
   out.insert(out.end(), ip.begin(), ip.end());
+  return out;
+}
+
+// One spoke's header as the radar sends it; the recorded radar's values unless a test says otherwise.
+struct SpokeHeader {
+  std::uint16_t angle = 0;
+  std::uint8_t status = 0x02;
+  std::uint8_t scanCounter = 0;
+  std::uint16_t largeRange = 25465;
+  std::uint16_t smallRange = 512;
+  std::uint16_t headingWord = 0x4D28;
+};
+
+// A spoke datagram's payload: the frame header and one spoke per header, each with a pattern of strengths.
+inline Bytes SpokeFrameOf(const std::vector<SpokeHeader>& spokes) {
+  Bytes out = {1, 0, 0, 0, 0, static_cast<std::uint8_t>(spokes.size()), 0, 2};
+  for (std::size_t n = 0; n < spokes.size(); ++n) {
+    const SpokeHeader& spoke = spokes[n];
+    out.insert(out.end(), {24, spoke.status, spoke.scanCounter, 0, 0x00, 0x44});
+    Put16(out, spoke.largeRange, false);
+    Put16(out, spoke.angle, false);
+    Put16(out, spoke.headingWord, false);
+    Put16(out, spoke.smallRange, false);
+    out.resize(out.size() + 10, 0);
+    for (int i = 0; i < 512; ++i) out.push_back(static_cast<std::uint8_t>(i * 7 + static_cast<int>(n)));
+  }
   return out;
 }
 

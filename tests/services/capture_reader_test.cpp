@@ -16,6 +16,7 @@
 #include "services/radar/ipv4_reassembly.h"
 #include "services/radar/nmea_sentence.h"
 #include "services/radar/spoke_frame.h"
+#include "services/radar/spoke_mapping.h"
 
 namespace {
 
@@ -58,19 +59,11 @@ ReadResult ReadMemory(Bytes bytes) {
   return ReadAll(*reader);
 }
 
-// A spoke datagram's payload: the frame header and `count` spokes, each with a pattern of strengths.
+// `count` spokes of the recorded radar at angles 0xF00, 0xF02, ...
 Bytes SpokeFrame(int count) {
-  Bytes out = {1, 0, 0, 0, 0, static_cast<std::uint8_t>(count), 0, 2};
-  for (int spoke = 0; spoke < count; ++spoke) {
-    Bytes header(24, 0);
-    header[0] = 24;
-    header[6] = 0x79, header[7] = 0x63;                          // 25,465 m
-    header[8] = static_cast<std::uint8_t>(2 * spoke), header[9] = 0x0F;  // angle 0xF00 + 2 * spoke
-    header[10] = 0x28, header[11] = 0x4D;                        // heading word 0x4D28
-    out.insert(out.end(), header.begin(), header.end());
-    for (int i = 0; i < 512; ++i) out.push_back(static_cast<std::uint8_t>(i * 7 + spoke));
-  }
-  return out;
+  std::vector<SpokeHeader> spokes(static_cast<std::size_t>(count));
+  for (int n = 0; n < count; ++n) spokes[static_cast<std::size_t>(n)].angle = static_cast<std::uint16_t>(0xF00 + 2 * n);
+  return SpokeFrameOf(spokes);
 }
 
 std::string WithChecksum(std::string_view body, char start = '$') {
@@ -113,10 +106,13 @@ TEST(RealCapture, DecodesEverySpokeTurnAndTheShipsPositionAndHeading) {
   EXPECT_GT(result.counts.sentences, 100u);
   ASSERT_EQ(result.spokes.size(), 6528u);
 
-  int wraps = 0;
+  int wraps = 0, lost = 0;
+  radarsim::SpokeLossCounter losses;
   for (std::size_t i = 0; i < result.spokes.size(); ++i) {
     const Spoke& spoke = result.spokes[i];
     ASSERT_EQ(spoke.rangeMetres, 25465u) << i;
+    ASSERT_TRUE(radarsim::IsDrawnSpoke(spoke)) << i;
+    lost += losses.Take(spoke.scanCounter);
     ASSERT_LT(*std::max_element(spoke.strengths.begin(), spoke.strengths.end()), 16) << i;
     if (i == 0) continue;
     // This radar sends every second angle.
@@ -124,9 +120,10 @@ TEST(RealCapture, DecodesEverySpokeTurnAndTheShipsPositionAndHeading) {
     if (spoke.angle < result.spokes[i - 1].angle) ++wraps;
   }
   EXPECT_EQ(wraps, 3);
+  EXPECT_EQ(lost, 0);
   const std::uint16_t headingWord = result.spokes.front().headingWord;
   EXPECT_EQ(headingWord, 0x4D28);
-  EXPECT_TRUE(headingWord & radarsim::kSpokeHeadingValid);
+  EXPECT_TRUE(radarsim::HasTrueHeading(headingWord));
   EXPECT_EQ(headingWord & radarsim::kSpokeHeadingMask, 3368);
 
   auto firstPosition = std::find_if(result.navigation.begin(), result.navigation.end(),
@@ -290,7 +287,7 @@ TEST(SpokeFrames, ImpossibleHeadersAndSizesAreSkippedAndCounted) {
       {"whole", [](Bytes&) {}, true, 2, 0},
       {"header length 23", [](Bytes& f) { f[kSecond] = 23; }, true, 1, 1},
       {"angle 4096", [](Bytes& f) { f[kSecond + 8] = 0x00, f[kSecond + 9] = 0x10; }, true, 1, 1},
-      {"range 0", [](Bytes& f) { f[kSecond + 6] = 0, f[kSecond + 7] = 0; }, true, 1, 1},
+      {"no range: kept, not drawn", [](Bytes& f) { f[kSecond + 6] = 0, f[kSecond + 7] = 0; }, true, 2, 0},
       {"a byte short", [](Bytes& f) { f.pop_back(); }, false, 0, 0},
       {"a byte over", [](Bytes& f) { f.push_back(0); }, false, 0, 0},
       {"no spokes", [](Bytes& f) { f.resize(8); }, false, 0, 0},
@@ -312,6 +309,36 @@ TEST(SpokeFrames, ImpossibleHeadersAndSizesAreSkippedAndCounted) {
   EXPECT_EQ(first.strengths[2 * 37 + 1], (37 * 7 & 0xFF) >> 4);
   EXPECT_EQ(first.rangeMetres, 25465u);
   EXPECT_EQ(first.headingWord, 0x4D28);
+}
+
+TEST(SpokeFrames, RangeWordsStatusAndHeadingWordAsTheRadarFamilyMeansThem) {
+  struct Case {
+    const char* name;
+    SpokeHeader header;
+    std::uint32_t metres;
+    bool drawn;
+    std::int16_t sweepHeading;
+  };
+  const Case cases[] = {
+      {"long range: L x S / 512", {.largeRange = 25465, .smallRange = 512}, 25465, true, 6736},
+      {"L x S / 512 with S not 512", {.largeRange = 1000, .smallRange = 1024}, 2000, true, 6736},
+      {"short range: S / 4", {.largeRange = 0x80, .smallRange = 13752}, 3438, true, 6736},
+      {"no range", {.largeRange = 0x80, .smallRange = 0xFFFF}, 0, false, 6736},
+      {"status 0x12", {.status = 0x12}, 25465, true, 6736},
+      {"status 0x00", {.status = 0x00}, 25465, false, 6736},
+      {"status 0x03", {.status = 0x03}, 25465, false, 6736},
+      {"heading not true", {.headingWord = 0x0D28}, 25465, true, -1},
+      {"heading with bit 15", {.headingWord = 0xCD28}, 25465, true, -1},
+      {"heading with bit 12", {.headingWord = 0x5D28}, 25465, true, -1},
+  };
+  for (const Case& test : cases) {
+    const radarsim::SpokeFrame frame = radarsim::DecodeSpokeFrame(SpokeFrameOf({test.header}));
+    ASSERT_EQ(frame.spokes.size(), 1u) << test.name;
+    const Spoke& spoke = frame.spokes[0];
+    EXPECT_EQ(spoke.rangeMetres, test.metres) << test.name;
+    EXPECT_EQ(radarsim::IsDrawnSpoke(spoke), test.drawn) << test.name;
+    EXPECT_EQ(radarsim::SweepHeadingOf(spoke.headingWord), test.sweepHeading) << test.name;
+  }
 }
 
 TEST(NmeaSentences, PositionsAndHeadingsFromGoodSentencesOnly) {

@@ -2,10 +2,13 @@
 #include <dlfcn.h>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <thread>
 
+#include "capture_builder.h"
 #include "radar_service_fixture.h"
 #include "services/radar/own_ship_fix.h"
 
@@ -95,6 +98,12 @@ TEST_F(RadarReplay, PlaysTheCaptureOnceAtThePaceOverEveryRowWithItsRangeAndOwnSh
   EXPECT_NEAR(fix.latitudeDegrees, 53.15, 0.15) << "off Harlingen";
   EXPECT_NEAR(fix.longitudeDegrees, 5.35, 0.2);
   EXPECT_NEAR(fix.headingDegrees, 296.0, 3.0);
+
+  // What the radar feature tells of the stream played.
+  const FeaturePtr state = State();
+  ASSERT_TRUE(state);
+  EXPECT_STREQ(state->GetFieldAsString("RAD_SPOKE_STREAM"), "236.6.9.51:7059");
+  EXPECT_EQ(StateField("RAD_LOST_SPOKES"), 0);
 }
 
 TEST_F(RadarReplay, LoopsInTypeApprovedModeWithTheRangeCalibrationFactor) {
@@ -114,6 +123,36 @@ TEST_F(RadarReplay, LoopsInTypeApprovedModeWithTheRangeCalibrationFactor) {
   EXPECT_GT(strongest, 7) << "type-approved sweeps carry byte strengths";
   const double rowDistance = Radar().RangeToDistance(7, 0) * 884 / sweeps.back().rangeSampleCount;
   EXPECT_NEAR(rowDistance, kRecordedNauticalMiles * 1.5, kRecordedNauticalMiles * 0.01);
+}
+
+// A dual-range radar's capture: the stream the INI chooses is played, and its scan counters' jumps counted.
+TEST_F(RadarReplay, PlaysTheChosenStreamAndCountsItsLostSpokes) {
+  using namespace capture_test;
+  PcapWriter writer;
+  for (int frame = 0; frame < 8; ++frame) {
+    for (const auto& [group, port] : {std::pair{0xEC060813u, 6483}, {0xEC060815u, 6486}}) {
+      std::vector<SpokeHeader> spokes(2);
+      for (int n = 0; n < 2; ++n) {
+        spokes[n].angle = static_cast<std::uint16_t>(4 * frame + 2 * n);
+        spokes[n].scanCounter = static_cast<std::uint8_t>(port == 6486 ? 4 * frame + n : 2 * frame + n);
+      }
+      const auto payload = Udp(static_cast<std::uint16_t>(port), SpokeFrameOf(spokes));
+      writer.Add(Ethernet(Ipv4(payload, 1, 0, false, group)), 0.1 * frame);
+    }
+  }
+  const std::string path = testing::TempDir() + "dual_range.pcap";
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(writer.bytes.data()), static_cast<std::streamsize>(writer.bytes.size()));
+  OpenWith("WarmupSeconds = 0\nSource = replay\nAtEnd = stop\nCapture = " + path + "\nSpokes = 236.6.8.21:6486");
+  ASSERT_EQ(Radar().AddSweepCallback(RecordSweep), 0);
+  ASSERT_NO_FATAL_FAILURE(StartTransmitting());
+  ASSERT_TRUE(WaitForSweepsToEnd(10s));
+  EXPECT_EQ(Sweeps().Count(), 32);
+  const FeaturePtr state = State();
+  ASSERT_TRUE(state);
+  EXPECT_STREQ(state->GetFieldAsString("RAD_SPOKE_STREAM"), "236.6.8.21:6486");
+  EXPECT_EQ(StateField("RAD_LOST_SPOKES"), 7 * 2) << "two lost between frames";
+  std::filesystem::remove(path);
 }
 
 TEST_F(RadarReplay, OpenFailsLoudlyWhenTheCaptureCannotBeReplayed) {

@@ -180,19 +180,19 @@ TEST_F(RadarState, RangeTableAnswersForEachUnit) {
   EXPECT_NEAR(radar.GetRingInterval(5, 1), 1000.0 / 1852.0, 1e-6);  // 1 km rings on the 6 km range
   EXPECT_EQ(radar.GetRingInterval(-1, 0), 0.0);
 
-  // The text is in the radar's current unit.
-  CString text;
-  radar.FormatRange(text, 3);
-  EXPECT_EQ(text, "0.75");
-  radar.FormatRange(text, 0);
-  EXPECT_EQ(text, "0.125");
-  radar.FormatRange(text, 10);
-  EXPECT_EQ(text, "96");
-  radar.FormatRange(text, 11);
-  EXPECT_EQ(text, "");
-  ASSERT_EQ(radar.SetStateFeature(Request("RAD_RANGE_UNIT", 1).get(), 0), 0);
-  radar.FormatRange(text, 2);
-  EXPECT_EQ(text, "1");
+  // The text is in the radar's current unit, below one without the leading zero.
+  const struct {
+    int unit;
+    int range;
+    const char* text;
+  } texts[] = {{0, 0, ".125"}, {0, 1, ".25"}, {0, 2, ".5"}, {0, 3, ".75"}, {0, 4, "1.5"}, {0, 10, "96"},
+               {0, 11, ""},    {1, 0, ".25"},  {1, 1, ".5"},  {1, 2, "1"},   {2, 0, ".125"}, {2, 3, ".75"}};
+  for (const auto& test : texts) {
+    ASSERT_EQ(radar.SetStateFeature(Request("RAD_RANGE_UNIT", test.unit).get(), 0), 0);
+    CString text;
+    radar.FormatRange(text, test.range);
+    EXPECT_EQ(text, test.text) << test.unit << " " << test.range;
+  }
 }
 
 TEST_F(RadarState, PulseLabelFollowsRangePulseAndModel) {

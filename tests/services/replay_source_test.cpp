@@ -7,6 +7,7 @@
 #include <climits>
 #include <map>
 
+#include "capture_builder.h"
 #include "services/radar/own_ship_publisher.h"
 #include "services/radar/range_table.h"
 
@@ -43,7 +44,7 @@ struct Script {
   int opensAllowed = INT_MAX;
 
   CaptureOpener Opener() {
-    return [this](std::string& error) -> std::unique_ptr<CaptureReader> {
+    return [this](const CaptureStreams&, std::string& error) -> std::unique_ptr<CaptureReader> {
       if (opens == opensAllowed) {
         error = "gone";
         return nullptr;
@@ -89,6 +90,7 @@ public:
                             *std::max_element(record.samples, record.samples + record.sampleCount)});
         });
         turns += outcome.turns;
+        lostSpokes += outcome.lostSpokes;
         if (outcome.rangeIndex) {
           settings.rangeIndex = *outcome.rangeIndex;
           ++rangeChanges;
@@ -105,6 +107,7 @@ public:
   std::vector<Delivered> sweeps;
   int turns = 0;
   int rangeChanges = 0;
+  int lostSpokes = 0;
 
 private:
   ReplaySource& source_;
@@ -289,6 +292,97 @@ TEST(ReplaySource, TheRecordedRangeSelectsTheSettingAndEverySweepKeepsTheRecorde
   player.Play(2.0);
   ASSERT_EQ(player.sweeps.size(), 10u);
   EXPECT_NEAR(rowDistance(player.sweeps.back()), 4.5, 0.01);
+}
+
+TEST(ReplaySource, SpokesNotToDrawLeaveTheirRowsAndScanCounterJumpsCountLostSpokes) {
+  struct Sent {
+    std::uint16_t angle;
+    std::uint8_t status;
+    std::uint8_t scanCounter;
+  };
+  const Sent sent[] = {{0, 0x02, 10}, {2, 0x12, 11}, {4, 0x01, 12}, {6, 0x02, 15},
+                       {8, 0x02, 15}, {10, 0x02, 13}, {12, 0x02, 16}};
+  Script script;
+  for (const Sent& spoke : sent) {
+    script.AddSpoke(0.1 * static_cast<double>(script.events.size()), spoke.angle);
+    script.events.back().spoke.status = spoke.status;
+    script.events.back().spoke.scanCounter = spoke.scanCounter;
+  }
+  ReplaySettings settings;
+  settings.loop = false;
+  auto source = OpenReplay(script, settings);
+  Player player(*source);
+  player.Play(2.0);
+  std::vector<std::uint16_t> angles;
+  for (const Delivered& sweep : player.sweeps) angles.push_back(sweep.angle);
+  // The spoke at 8 is not drawn; a repeated counter (15) and a late one (13) lose nothing.
+  EXPECT_EQ(angles, (std::vector<std::uint16_t>{0, 2, 4, 6, 12, 14, 16, 18, 20, 22, 24, 26}));
+  EXPECT_EQ(player.lostSpokes, 2);
+}
+
+// Captures written here: spoke frames to the groups of the radar family, recognised on any port.
+TEST(ReplaySource, PlaysTheStreamChosenOrTheFirstFoundWithItsRangeWords) {
+  using namespace capture_test;
+  const SpokeStream older{0xEC060708, 6678}, first{0xEC060813, 6483}, second{0xEC060815, 6486};
+  const SpokeHeader shortRange{.largeRange = 0x80, .smallRange = 13752};  // 3,438 m
+  const SpokeHeader longRange{.largeRange = 25465, .smallRange = 512};
+  const auto capture = [&](std::vector<std::pair<SpokeStream, SpokeHeader>> streams) {
+    PcapWriter writer;
+    for (int frame = 0; frame < 4; ++frame) {
+      for (auto [stream, header] : streams) {
+        header.angle = static_cast<std::uint16_t>(4 * frame);
+        SpokeHeader next = header;
+        next.angle = static_cast<std::uint16_t>(4 * frame + 2);
+        writer.Add(Ethernet(Ipv4(Udp(stream.port, SpokeFrameOf({header, next})), 1, 0, false, stream.address)),
+                   0.1 * frame);
+      }
+    }
+    return writer.bytes;
+  };
+  const Bytes older_ = capture({{older, shortRange}});
+  const Bytes dual = capture({{first, longRange}, {second, shortRange}});
+  struct Case {
+    const char* name;
+    const Bytes& capture;
+    std::optional<SpokeStream> chosen;
+    std::string played;  // or the start of the reason it cannot play
+    int startRange;
+    double recordedMiles;
+  };
+  const Case cases[] = {
+      {"older group, short range", older_, std::nullopt, "236.6.7.8:6678", 4, 3438 / 1852.0},
+      {"dual range, first found", dual, std::nullopt, "236.6.8.19:6483", 7, 25465 / 1852.0},
+      {"dual range, second chosen", dual, second, "236.6.8.21:6486", 4, 3438 / 1852.0},
+      {"a stream not there", dual, older,
+       "no radar spokes to draw to 236.6.7.8:6678 in the capture; its spoke streams: 236.6.8.19:6483, "
+       "236.6.8.21:6486", 0, 0},
+  };
+  for (const Case& test : cases) {
+    ReplaySettings settings;
+    settings.loop = false;
+    settings.spokes = test.chosen;
+    CaptureOpener opener = [&test](const CaptureStreams& streams, std::string& error) {
+      return CaptureReader::OpenMemory("capture", test.capture, error, streams);
+    };
+    std::string error;
+    auto source = ReplaySource::Open(settings, false, opener, error);
+    if (test.startRange == 0) {
+      EXPECT_FALSE(source) << test.name;
+      EXPECT_EQ(error, test.played) << test.name;
+      continue;
+    }
+    ASSERT_TRUE(source) << test.name << ": " << error;
+    EXPECT_EQ(source->SpokeStreamName(), test.played) << test.name;
+    ASSERT_EQ(source->StartRangeIndex(), test.startRange) << test.name;
+    Player player(*source);
+    player.settings.rangeIndex = test.startRange;
+    player.Play(1.0);
+    ASSERT_EQ(player.sweeps.size(), 16u) << test.name;
+    const Delivered& sweep = player.sweeps.back();
+    EXPECT_NEAR(RangeInNauticalMiles(test.startRange, 0) * sweep.sampleCount / sweep.rangeSampleCount,
+                test.recordedMiles, 0.005)
+        << test.name;
+  }
 }
 
 TEST(OwnShipPublisher, NavigationSentencesUpdateTheFixPartByPartAndAHalfPositionIsIgnored) {

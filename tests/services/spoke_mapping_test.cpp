@@ -155,23 +155,27 @@ protected:
 TEST_F(ReplayConfig, KeysParseWithinBoundsAndBadValuesKeepTheDefaults) {
   const SimulatorConfig set = Read(
       "Source = Replay\nCapture = rec/a.pcap.gz\nPace = 2.5\nAtEnd = stop\nBearingAlignment = -12.5\n"
-      "RangeFactor = 0.5");
+      "RangeFactor = 0.5\nSpokes = 236.6.8.21:6486");
   EXPECT_EQ(set.source, SimulatorConfig::Source::kReplay);
   EXPECT_EQ(set.capturePath, (path_.parent_path() / "rec/a.pcap.gz").string()) << "relative to the file";
   EXPECT_DOUBLE_EQ(set.pace, 2.5);
   EXPECT_EQ(set.atEnd, SimulatorConfig::AtEnd::kStop);
   EXPECT_DOUBLE_EQ(set.bearingAlignmentDegrees, -12.5);
   EXPECT_DOUBLE_EQ(set.rangeFactor, 0.5);
+  EXPECT_EQ(set.spokeStream, (SpokeStream{0xEC060815, 6486}));
   EXPECT_EQ(Read("Capture = /data/x.pcap").capturePath, "/data/x.pcap");
   EXPECT_DOUBLE_EQ(Read("Pace = 3\nPace = recorded").pace, 1.0);
 
   const SimulatorConfig bad = Read(
-      "Source = radar\nPace = 0.05\nAtEnd = rewind\nBearingAlignment = 181\nRangeFactor = 2.5\nPace = fast");
+      "Source = radar\nPace = 0.05\nAtEnd = rewind\nBearingAlignment = 181\nRangeFactor = 2.5\nPace = fast\n"
+      "Spokes = 236.6.8.21\nSpokes = 236.6.8:6486\nSpokes = 236.6.8.21:0\nSpokes = 236.6.8.21:65536\n"
+      "Spokes = 236.6.8.21: 6486");
   EXPECT_EQ(bad.source, SimulatorConfig::Source::kSimulation);
   EXPECT_DOUBLE_EQ(bad.pace, 1.0);
   EXPECT_EQ(bad.atEnd, SimulatorConfig::AtEnd::kLoop);
   EXPECT_DOUBLE_EQ(bad.bearingAlignmentDegrees, 0.0);
   EXPECT_DOUBLE_EQ(bad.rangeFactor, 1.0);
+  EXPECT_FALSE(bad.spokeStream);
 }
 
 }  // namespace

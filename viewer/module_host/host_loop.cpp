@@ -60,6 +60,8 @@ void TakeFigures(HostLoopParts& parts, RunFigures& figures) {
   for (RadarView* view : parts.views) figures.repaints.push_back(view->RepaintCount());
   figures.transmitState = ReadRadarInteger(layer, "RAD_TXSTBY", -1);
   figures.rangeMiles = parts.radar.GetRange();
+  figures.spokeStream = ReadRadarText(layer, "RAD_SPOKE_STREAM");
+  figures.lostSpokes = ReadRadarInteger(layer, "RAD_LOST_SPOKES", -1);
   figures.ownShip = parts.ownShip.GetPosition();
 }
 

@@ -45,6 +45,14 @@ int ReadRadarInteger(OGRLayer* layer, const char* name, int fallback) {
   return feature->GetFieldAsInteger(index);
 }
 
+std::string ReadRadarText(OGRLayer* layer, const char* name) {
+  const FeaturePtr feature = RadarFeature(layer);
+  if (!feature) return {};
+  const int index = feature->GetFieldIndex(name);
+  if (index < 0 || !feature->IsFieldSetAndNotNull(index)) return {};
+  return feature->GetFieldAsString(index);
+}
+
 bool WriteRadarInteger(OGRLayer* layer, const char* name, int value) {
   const FeaturePtr feature = RadarFeature(layer);
   if (!feature) return false;

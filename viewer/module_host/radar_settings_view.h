@@ -8,6 +8,8 @@ class OGRLayer;
 
 // The integer field `name` of the layer's feature; `fallback` when it is absent or unset.
 int ReadRadarInteger(OGRLayer* layer, const char* name, int fallback);
+// The text field `name` of the layer's feature; empty when it is absent or unset.
+std::string ReadRadarText(OGRLayer* layer, const char* name);
 // Sets the integer field `name` on a clone of the layer's feature and hands the clone back.
 bool WriteRadarInteger(OGRLayer* layer, const char* name, int value);
 // One line listing every set field of the layer's feature, "NAME=value" separated by spaces.

@@ -60,6 +60,8 @@ std::string SummaryText(const RunFigures& figures, double cpuSeconds) {
     text += Format("repaints of view %zu: %d (%.1f per second)\n", i + 1, figures.repaints[i],
                    figures.elapsedSeconds > 0 ? figures.repaints[i] / figures.elapsedSeconds : 0.0);
   text += Format("radar: %s, range %.3f NM\n", TransmitText(figures.transmitState), figures.rangeMiles);
+  if (!figures.spokeStream.empty())
+    text += "radar spokes: " + figures.spokeStream + ", lost " + Counted(figures.lostSpokes) + "\n";
   text += "own ship: " + Position(figures.ownShip) + "\n";
   text += "radar feature: " + figures.radarFeature + "\n";
   text += Format("cpu: %.2f s, %.0f%% of the run\n", cpuSeconds,

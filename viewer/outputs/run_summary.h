@@ -16,6 +16,8 @@ struct RunFigures {
   int lateRounds = 0;
   int transmitState = -1;
   double rangeMiles = 0.0;
+  std::string spokeStream;  // where a recorded or received radar's spokes came from; empty: simulated
+  long long lostSpokes = -1;
   PosType ownShip;
   std::string radarFeature;
 };
