@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 
 #include "common/layer_keys.h"
@@ -22,6 +23,7 @@
 #include "viewer/module_host/host_loop.h"
 #include "viewer/module_host/host_objects.h"
 #include "viewer/module_host/module_loader.h"
+#include "viewer/module_host/network_own_ship.h"
 #include "viewer/outputs/picture_outputs.h"
 #include "viewer/outputs/png_file.h"
 #include "viewer/module_host/radar_settings_view.h"
@@ -211,6 +213,12 @@ int RunMain(int argc, char** argv) {
   ReplayOwnShip replayedShip(latitude, longitude, heading);
   NavigationSource* navigation = &fixedShip;
   if (options.navigation == NavigationChoice::kReplay) navigation = &replayedShip;
+  std::optional<NetworkOwnShip> networkShip;
+  if (options.nmea) {
+    networkShip.emplace(*options.nmea, latitude, longitude);
+    if (!networkShip->Start(error)) return Fail("cannot read the own ship's NMEA: " + error, 2);
+    navigation = &*networkShip;
+  }
 
   LoadedModule module(options.modulePath);
   if (!module.IsLoaded()) return Fail("cannot load the radar module: " + module.Error());

@@ -123,6 +123,7 @@ struct CommandLine {
   int viewCount = 1;
   std::vector<std::string> sizes, modes, hides, shown;
   std::string navigation = "replay";
+  std::string nmea;
   std::string realTime;
   bool standby = false;
 };
@@ -148,6 +149,9 @@ void AddRunOptions(CLI::App& app, ViewerOptions& options, CommandLine& line) {
   app.add_option("--navigation", line.navigation, "Own ship from the replayed NMEA, or fixed off Harlingen")
       ->type_name("replay|fixed")->check(Quiet(CLI::IsMember({"replay", "fixed"})))->group(group)
       ->capture_default_str();
+  app.add_option("--nmea", line.nmea,
+                 "Own ship from NMEA 0183 on the network: UDP datagrams (default port 10110) or a TCP server")
+      ->type_name("udp:[ADDR:]PORT|tcp:HOST:PORT")->group(group);
   app.add_flag("--quiet", options.quiet, "No progress line")->group(group);
 }
 
@@ -242,6 +246,15 @@ bool FinishOptions(const CLI::App& app, const CommandLine& line, ViewerOptions& 
   if (!line.realTime.empty()) settings.realTime = line.realTime == "on";
   settings.transmit = !line.standby;
   options.navigation = line.navigation == "fixed" ? NavigationChoice::kFixed : NavigationChoice::kReplay;
+  if (app.count("--nmea") > 0) {
+    NmeaFeed feed;
+    if (!ParseNmeaFeed(line.nmea, feed, error)) return false;
+    if (app.count("--navigation") > 0) {
+      error = "--nmea and --navigation both choose the own ship: give one";
+      return false;
+    }
+    options.nmea = feed;
+  }
   for (const std::string& layer : line.shown) {
     std::string name;
     if (!ParseLayerName(layer, name)) {

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "viewer/module_host/network_own_ship.h"
+
 // How a view is lit; the values are those the displays read as "DAY_NIGHT_MODE".
 enum class LightMode { kDay = 0, kDusk = 1, kNight = 2 };
 
@@ -39,6 +41,8 @@ struct ViewerOptions {
   std::string landPath;
   std::string coastPath;
   NavigationChoice navigation = NavigationChoice::kReplay;
+  // The own ship from NMEA 0183 on the network instead of the navigation choice.
+  std::optional<NmeaFeed> nmea;
   double seconds = 8.0;
   double pollRate = 10.0;
   // The host repaints every view on its own this many times a second (0: only when a display asks).

@@ -1,13 +1,10 @@
 #include "services/radar/capture_reader.h"
 
-#include <pcap/pcap.h>
-
 #include <algorithm>
 #include <deque>
 #include <string_view>
 
-#include "services/radar/capture_stream.h"
-#include "services/radar/ipv4_reassembly.h"
+#include "services/radar/capture_datagrams.h"
 #include "services/radar/nmea_sentence.h"
 #include "services/radar/packet_layers.h"
 #include "services/radar/spoke_frame.h"
@@ -15,22 +12,10 @@
 namespace radarsim {
 namespace {
 
-std::string LinkTypeError(int linkType) {
-  const char* name = pcap_datalink_val_to_name(linkType);
-  const char* description = pcap_datalink_val_to_description(linkType);
-  std::string text = "the capture's link type ";
-  text += name != nullptr ? name : "unknown";
-  if (description != nullptr) text += std::string(" (") + description + ")";
-  text += ", number " + std::to_string(linkType) +
-          ", is not one the reader understands (Ethernet, Linux cooked, raw IP)";
-  return text;
-}
-
 class PcapCaptureReader final : public CaptureReader {
 public:
-  PcapCaptureReader(std::string name, std::unique_ptr<CaptureStream> stream, LinkLayer layer,
-                    CaptureStreams streams)
-      : name_(std::move(name)), stream_(std::move(stream)), layer_(layer), streams_(streams) {}
+  PcapCaptureReader(std::string name, std::unique_ptr<CaptureDatagrams> datagrams, CaptureStreams streams)
+      : name_(std::move(name)), datagrams_(std::move(datagrams)), streams_(streams) {}
 
   bool Next(CaptureEvent& event) override {
     while (pending_.empty()) {
@@ -47,57 +32,46 @@ public:
 
 private:
   void ReadRecord() {
-    CaptureRecord record;
-    switch (stream_->Next(record)) {
-      case CaptureStream::Result::kRecord: break;
-      case CaptureStream::Result::kEnd: return End("");
-      case CaptureStream::Result::kTruncated:
+    CapturedDatagram datagram;
+    const CaptureDatagrams::Result result = datagrams_->Next(datagram);
+    counts_.packets = datagrams_->Records();
+    counts_.droppedDatagrams = datagrams_->DroppedDatagrams();
+    switch (result) {
+      case CaptureDatagrams::Result::kDatagram:
+        return HandleUdp(datagram.destination, datagram.udp, datagram.seconds);
+      case CaptureDatagrams::Result::kEnd: return End("");
+      case CaptureDatagrams::Result::kTruncated:
         return End(name_ + ": the capture is truncated after " + std::to_string(counts_.packets) + " records");
-      case CaptureStream::Result::kError:
+      case CaptureDatagrams::Result::kError:
         return End(name_ + ": cannot read record " + std::to_string(counts_.packets + 1) + ": " +
-                   stream_->ErrorText());
+                   datagrams_->ErrorText());
     }
-    ++counts_.packets;
-    if (!firstSeconds_) firstSeconds_ = record.seconds;
-    const double seconds = record.seconds - *firstSeconds_;
-    reassembly_.Expire(seconds);
-    counts_.droppedDatagrams = reassembly_.Dropped();
-    const auto ipBytes = Ipv4PacketOf(layer_, record.bytes);
-    if (!ipBytes) return;
-    const auto packet = ParseIpv4(*ipBytes);
-    if (!packet || packet->protocol != kUdpProtocol) return;
-    if (!packet->IsFragment()) return HandleUdp(packet->destination, packet->payload, seconds);
-    const auto whole = reassembly_.Add(*packet, seconds);
-    counts_.droppedDatagrams = reassembly_.Dropped();
-    if (whole) HandleUdp(packet->destination, *whole, seconds);
   }
 
   void End(std::string error) {
     ended_ = true;
     error_ = std::move(error);
-    counts_.cutDatagrams = reassembly_.Unfinished();
+    counts_.cutDatagrams = datagrams_->UnfinishedDatagrams();
   }
 
-  void HandleUdp(std::uint32_t destination, ByteView bytes, double seconds) {
-    const auto udp = ParseUdp(bytes);
-    if (!udp) return;
-    if (udp->lengthValid && IsSpokeFrameShape(udp->payload)) {
+  void HandleUdp(std::uint32_t destination, const UdpDatagram& udp, double seconds) {
+    if (udp.lengthValid && IsSpokeFrameShape(udp.payload)) {
       ++counts_.datagrams;
-      return HandleFrame(SpokeStream{destination, udp->destinationPort}, udp->payload, seconds);
+      return HandleFrame(SpokeStream{destination, udp.destinationPort}, udp.payload, seconds);
     }
     // Whatever else comes to the stream being read is a damaged frame.
-    if (streams_.spokes && *streams_.spokes == SpokeStream{destination, udp->destinationPort}) {
+    if (streams_.spokes && *streams_.spokes == SpokeStream{destination, udp.destinationPort}) {
       ++counts_.datagrams;
       ++counts_.badFrames;
       return;
     }
-    if (udp->destinationPort != streams_.nmeaPort) return;
+    if (udp.destinationPort != streams_.nmeaPort) return;
     ++counts_.datagrams;
-    if (!udp->lengthValid) {
+    if (!udp.lengthValid) {
       ++counts_.badSentences;
       return;
     }
-    HandleSentences(udp->payload, seconds);
+    HandleSentences(udp.payload, seconds);
   }
 
   // Frames of the stream chosen, or of the first stream found, are read; the others counted.
@@ -146,12 +120,9 @@ private:
   }
 
   const std::string name_;
-  const std::unique_ptr<CaptureStream> stream_;
-  const LinkLayer layer_;
+  const std::unique_ptr<CaptureDatagrams> datagrams_;
   CaptureStreams streams_;
-  Ipv4Reassembly reassembly_;
   std::deque<CaptureEvent> pending_;
-  std::optional<double> firstSeconds_;
   CaptureCounts counts_;
   std::string error_;
   bool ended_ = false;
@@ -163,13 +134,13 @@ std::unique_ptr<CaptureReader> ReaderOver(const std::string& name, std::unique_p
     error = name + ": " + error;
     return nullptr;
   }
-  const auto layer = LinkLayerOf(stream->LinkType());
-  if (!layer) {
-    error = name + ": " + LinkTypeError(stream->LinkType());
+  auto datagrams = CaptureDatagrams::Over(std::move(stream), error);
+  if (!datagrams) {
+    error = name + ": " + error;
     return nullptr;
   }
   error.clear();
-  return std::make_unique<PcapCaptureReader>(name, std::move(stream), *layer, streams);
+  return std::make_unique<PcapCaptureReader>(name, std::move(datagrams), streams);
 }
 
 }  // namespace

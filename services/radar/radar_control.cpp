@@ -34,10 +34,12 @@ void RadarControl::Reset(const SimulatorConfig& config) {
   transmitAfterWarmup_ = config.transmitAfterWarmup;
   watchmanLookTurns_ = config.watchmanLookTurns;
   lookTurnsLeft_ = 0;
+  poweredOn_ = false;
   announcedLostSpokes_ = 0;
 }
 
 void RadarControl::PowerOn() {
+  poweredOn_ = true;
   state_.sourceStatus = 1;
   state_.transmitState = kTransmitOff;
   state_.warmupLeft = warmupSeconds_;
@@ -50,6 +52,7 @@ void RadarControl::FinishWarmup() {
 }
 
 void RadarControl::Shutdown() {
+  poweredOn_ = false;
   state_.sourceStatus = 0;
   state_.transmitState = kTransmitOff;
   state_.warmupLeft = 0;
@@ -64,9 +67,16 @@ void RadarControl::EnterStandby() {
   lookTurnsLeft_ = 0;
 }
 
+bool RadarControl::SetHeard(bool heard) {
+  const int status = poweredOn_ && heard ? 1 : 0;
+  if (status == state_.sourceStatus) return false;
+  state_.sourceStatus = status;
+  return true;
+}
+
 ControlOutcome RadarControl::Apply(const StateRequest& request) {
   ControlOutcome outcome;
-  if (state_.sourceStatus == 0) {
+  if (!poweredOn_) {
     outcome.refused = true;
     return outcome;
   }

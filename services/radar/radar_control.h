@@ -79,6 +79,10 @@ public:
   void PowerOn();
   // The radar stops answering; its settings stay as they were.
   void Shutdown();
+  // Whether the radar's processor is heard (a radar on the network is lost while it sends nothing);
+  // true when the published state changed.
+  bool SetHeard(bool heard);
+  bool IsPoweredOn() const { return poweredOn_; }
   ControlOutcome Apply(const StateRequest& request);
   ControlOutcome SetTrailTime(int seconds);
   // One second passed: the warm-up and the watchman count down.
@@ -107,6 +111,7 @@ private:
   int watchmanLookTurns_ = 1;
   // Turns the watchman's current look still transmits; 0 when the radar transmits on request.
   int lookTurnsLeft_ = 0;
+  bool poweredOn_ = false;
   int announcedLostSpokes_ = 0;
 };
 

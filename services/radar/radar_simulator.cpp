@@ -115,6 +115,7 @@ void RadarSimulator::Run() {
       request.rangeIndex = outcome.rangeIndex;
       changePending_ |= control_.Apply(request).changed;
     }
+    if (outcome.signal) changePending_ |= control_.SetHeard(*outcome.signal);
     for (int turn = 0; turn < outcome.turns; ++turn) changePending_ |= control_.CompleteTurn();
     control_.CountLostSpokes(outcome.lostSpokes);
   }
@@ -155,7 +156,7 @@ int RadarSimulator::SetStateFeature(OGRFeature* feature, int /*reserved*/) {
   if (!feature) return kRadarFailed;
   const StateRequest request = ReadStateRequest(*feature);
   std::lock_guard lock(mutex_);
-  if (control_.State().sourceStatus == 0) return kRadarFailed;
+  if (!control_.IsPoweredOn()) return kRadarFailed;
   const ControlOutcome outcome = control_.Apply(request);
   Announce(outcome);
   return outcome.refused ? kRadarPartlyApplied : kRadarOk;
@@ -172,7 +173,7 @@ int RadarSimulator::GetCurrentRange(int* rangeValue, int* rangeUnit) {
 int RadarSimulator::SetTrailTime(int trailTime) {
   std::lock_guard lock(mutex_);
   const ControlOutcome outcome = control_.SetTrailTime(trailTime);
-  if (control_.State().sourceStatus != 0) Announce(outcome);
+  if (control_.IsPoweredOn()) Announce(outcome);
   return outcome.refused ? kRadarFailed : kRadarOk;
 }
 

@@ -1,6 +1,7 @@
 #include "services/radar/radar_source.h"
 
 #include "services/radar/capture_reader.h"
+#include "services/radar/live_source.h"
 #include "services/radar/replay_source.h"
 #include "services/radar/simulation_source.h"
 #include "services/radar/spoke_mapping.h"
@@ -10,6 +11,16 @@ namespace radarsim {
 std::unique_ptr<RadarSource> OpenRadarSource(const SimulatorConfig& config, bool imoMode, std::string& error) {
   if (config.source == SimulatorConfig::Source::kSimulation) {
     return std::make_unique<SimulationSource>(config, imoMode);
+  }
+  if (config.source == SimulatorConfig::Source::kLive) {
+    LiveSettings settings;
+    settings.listen.endpoint = config.spokeStream.value_or(kRecordedSpokeStream);
+    settings.listen.interface = config.liveInterface;
+    settings.listen.sender = config.liveSender;
+    settings.sweeps = {AlignmentUnitsOf(config.bearingAlignmentDegrees), config.rangeFactor};
+    std::unique_ptr<LiveSource> source = LiveSource::Open(settings, imoMode, error);
+    if (!source) error = "cannot receive the radar's spokes: " + error;
+    return source;
   }
   if (config.capturePath.empty()) {
     error = "a replay needs the capture to play: Capture = <path>";

@@ -1,5 +1,6 @@
 #pragma once
-// Where the radar's sweeps come from while it transmits: the simulated scene or a replayed capture.
+// Where the radar's sweeps come from while it transmits: the simulated scene, a replayed capture, or a
+// radar on the network.
 // The radar's thread asks the source, with its state locked, whether sweeps fell due, then lets it
 // deliver them with the state unlocked; the source tells what the radar's state must follow.
 #include <chrono>
@@ -18,6 +19,7 @@ namespace radarsim {
 struct SourceOutcome {
   int turns = 0;                  // antenna turns completed
   std::optional<int> rangeIndex;  // a range setting the source now needs (a recording changed range)
+  std::optional<bool> signal;     // the radar was lost (false) or is heard again (true)
   int lostSpokes = 0;             // spokes the radar sent that did not arrive
 };
 

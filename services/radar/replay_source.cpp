@@ -57,12 +57,12 @@ ReplaySource::ReplaySource(const ReplaySettings& settings, bool imoMode, Capture
                            std::unique_ptr<CaptureReader> reader, const SpokeStream& stream,
                            double firstSpokeNauticalMiles)
     : settings_(settings),
-      layout_(SweepLayoutFor(imoMode)),
       opener_(std::move(opener)),
       stream_(stream),
       reader_(std::move(reader)),
       startRangeIndex_(RangeIndexFor(firstSpokeNauticalMiles, settings.rangeUnit)),
-      rangeChosenFor_(firstSpokeNauticalMiles) {}
+      sweeps_(SweepLayoutFor(imoMode), SpokeSweepSettings{settings.alignmentUnits, settings.rangeFactor},
+              firstSpokeNauticalMiles) {}
 
 void ReplaySource::StartTurning(Clock::time_point now) { lastLook_ = now; }
 
@@ -85,15 +85,10 @@ SourceOutcome ReplaySource::Deliver(const SweepSettings& settings, const SweepSi
   SourceOutcome outcome;
   // The range setting follows the recording within this delivery; the radar's state follows after it.
   SweepSettings current = settings;
-  sweepsThisDelivery_ = 0;
-  for (int events = 0; events < kLongestBatch && sweepsThisDelivery_ < kLongestBatch; ++events) {
+  sweeps_.ClearDelivered();
+  for (int events = 0; events < kLongestBatch && sweeps_.Delivered() < kLongestBatch; ++events) {
     if (!pending_ && !ReadNext()) {
-      // The last spoke covers its usual width: there is no next one to reach for.
-      if (held_) {
-        const auto end = static_cast<std::uint16_t>((held_->angle + kSpokeWidthUnits) % kAngleUnitsPerTurn);
-        EmitHeld(RowsToFill(held_->angle, end, kAngleUnitsPerTurn / layout_.rows), current, deliver, outcome);
-        held_.reset();
-      }
+      sweeps_.Flush(current, deliver, outcome);
       break;
     }
     if (passStart_ + pending_->seconds > clock_) break;
@@ -101,15 +96,7 @@ SourceOutcome ReplaySource::Deliver(const SweepSettings& settings, const SweepSi
     if (event.kind == CaptureEvent::Kind::kNavigation) {
       PublishNavigation(event.navigation);
     } else {
-      outcome.lostSpokes += losses_.Take(event.spoke.scanCounter);
-      const std::uint16_t angle = SweepAngleOf(event.spoke.angle, settings_.alignmentUnits);
-      if (held_) EmitHeld(RowsToFill(held_->angle, angle, kAngleUnitsPerTurn / layout_.rows), current, deliver, outcome);
-      // A spoke not to draw leaves its rows as they were.
-      if (IsDrawnSpoke(event.spoke)) {
-        TakeSpoke(event.spoke, current, outcome);
-      } else {
-        held_.reset();
-      }
+      sweeps_.Take(event.spoke, current, deliver, outcome);
     }
     pending_.reset();
   }
@@ -140,54 +127,14 @@ bool ReplaySource::ReadNext() {
       break;
     }
     reader_ = std::move(reader);
-    losses_.Restart();
     passStart_ += passLength_;
     passLength_ = 0.0;
     passHadEvents_ = false;
     ++passes_;
+    sweeps_.StartOver();
   }
   finished_ = true;
   return false;
-}
-
-void ReplaySource::TakeSpoke(const Spoke& spoke, SweepSettings& current, SourceOutcome& outcome) {
-  const double recorded = RecordedNauticalMiles(spoke.rangeMetres, settings_.rangeFactor);
-  // A new recorded range selects its range setting; otherwise the host's choice stands.
-  if (recorded != rangeChosenFor_) {
-    rangeChosenFor_ = recorded;
-    const int rangeIndex = RangeIndexFor(recorded, current.rangeUnit);
-    if (rangeIndex != current.rangeIndex) {
-      current.rangeIndex = rangeIndex;
-      outcome.rangeIndex = rangeIndex;
-    }
-  }
-  if (!held_) held_.emplace(HeldSpoke{});
-  HeldSpoke& held = *held_;
-  held.angle = SweepAngleOf(spoke.angle, settings_.alignmentUnits);
-  held.heading = SweepHeadingOf(spoke.headingWord);
-  held.recordedNauticalMiles = recorded;
-  held.levels.resize(static_cast<std::size_t>(layout_.sampleCount));
-  ResampleStrengths(spoke.strengths, held.levels, layout_.byteStrengths);
-}
-
-void ReplaySource::EmitHeld(int rows, const SweepSettings& settings, const SweepSink& deliver,
-                            SourceOutcome& outcome) {
-  const HeldSpoke& held = *held_;
-  SweepRecord record;
-  record.kind = kSweepKindSamples;
-  record.samples = held.levels.data();
-  record.sampleCount = static_cast<std::uint16_t>(layout_.sampleCount);
-  record.rangeSampleCount = RangeSampleCountFor(RangeInNauticalMiles(settings.rangeIndex, settings.rangeUnit),
-                                                held.recordedNauticalMiles, layout_.sampleCount);
-  record.heading = held.heading;
-  const int unitsPerRow = kAngleUnitsPerTurn / layout_.rows;
-  for (int row = 0; row < rows; ++row) {
-    record.angle = static_cast<std::uint16_t>((held.angle + row * unitsPerRow) % kAngleUnitsPerTurn);
-    if (lastAngle_ && record.angle < *lastAngle_) ++outcome.turns;
-    lastAngle_ = record.angle;
-    deliver(record);
-    ++sweepsThisDelivery_;
-  }
 }
 
 }  // namespace radarsim

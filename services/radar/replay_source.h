@@ -1,8 +1,8 @@
 #pragma once
 // A capture recorded at sea played as the radar's sweeps. The recording's clock runs while the radar
 // transmits, at the configured pace; at the end of the capture it starts over or stops. Every spoke
-// becomes the sweeps of the store rows it covers, up to the next spoke's angle, so each spoke is held
-// back until the next one arrives. The capture's navigation sentences go to the own-ship fix.
+// becomes sweeps as services/radar/spoke_sweeps.h tells. The capture's navigation sentences go to the
+// own-ship fix.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -12,7 +12,7 @@
 
 #include "services/radar/capture_reader.h"
 #include "services/radar/radar_source.h"
-#include "services/radar/spoke_mapping.h"
+#include "services/radar/spoke_sweeps.h"
 
 namespace radarsim {
 
@@ -50,31 +50,19 @@ public:
   bool Finished() const { return finished_; }
 
 private:
-  struct HeldSpoke {
-    std::uint16_t angle = 0;
-    std::int16_t heading = -1;
-    double recordedNauticalMiles = 0.0;
-    std::vector<std::uint8_t> levels;
-  };
-
   ReplaySource(const ReplaySettings& settings, bool imoMode, CaptureOpener opener,
                std::unique_ptr<CaptureReader> reader, const SpokeStream& stream, double firstSpokeNauticalMiles);
 
   // Reads the next event into pending_; at the end of the capture starts over or finishes.
   bool ReadNext();
-  // Holds `spoke` back until the next one; its recorded range may select a new range setting.
-  void TakeSpoke(const Spoke& spoke, SweepSettings& current, SourceOutcome& outcome);
-  void EmitHeld(int rows, const SweepSettings& settings, const SweepSink& deliver, SourceOutcome& outcome);
 
   const ReplaySettings settings_;
-  const SweepLayout layout_;
   const CaptureOpener opener_;
   // The stream played, on every pass.
   const SpokeStream stream_;
   std::unique_ptr<CaptureReader> reader_;
   int startRangeIndex_ = 0;
-  // The recorded range that last selected the range setting.
-  double rangeChosenFor_ = 0.0;
+  SpokeSweeps sweeps_;
 
   std::optional<CaptureEvent> pending_;
   double clock_ = 0.0;      // recording seconds played
@@ -84,11 +72,6 @@ private:
   bool passHadEvents_ = false;
   bool finished_ = false;
   Clock::time_point lastLook_{};
-
-  std::optional<HeldSpoke> held_;
-  std::optional<std::uint16_t> lastAngle_;
-  SpokeLossCounter losses_;
-  int sweepsThisDelivery_ = 0;
 };
 
 }  // namespace radarsim

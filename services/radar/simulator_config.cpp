@@ -105,8 +105,11 @@ bool ApplyKey(SimulatorConfig& config, const std::string& iniPath, const char* k
   if (is("WatchmanLookTurns")) return ParseInt(value, 1, 1000, config.watchmanLookTurns);
   int word = 0;
   if (is("Source")) {
-    if (!ParseWord(value, {"simulation", "replay"}, word)) return false;
-    config.source = word == 0 ? SimulatorConfig::Source::kSimulation : SimulatorConfig::Source::kReplay;
+    if (!ParseWord(value, {"simulation", "replay", "live"}, word)) return false;
+    constexpr SimulatorConfig::Source kSources[] = {SimulatorConfig::Source::kSimulation,
+                                                    SimulatorConfig::Source::kReplay,
+                                                    SimulatorConfig::Source::kLive};
+    config.source = kSources[word];
     return true;
   }
   if (is("Capture")) {
@@ -132,6 +135,18 @@ bool ApplyKey(SimulatorConfig& config, const std::string& iniPath, const char* k
     const auto stream = ParseSpokeStream(value);
     if (stream) config.spokeStream = stream;
     return stream.has_value();
+  }
+  if (is("Interface")) {
+    config.liveInterface = value;
+    return true;
+  }
+  if (is("Sender")) {
+    if (*value == '\0') {
+      config.liveSender.reset();
+      return true;
+    }
+    config.liveSender = ParseIpv4Address(value);
+    return config.liveSender.has_value();
   }
   return false;
 }

@@ -18,18 +18,26 @@
 //   SeaState = 40           ; strength of the sea clutter, 0 to 100
 //   Heading = -1            ; ship's heading in degrees sent with each sweep; -1: the radar has none
 //   WatchmanLookTurns = 16  ; antenna turns transmitted each time the watchman wakes the radar
-//   Source = simulation     ; simulation: the simulated scene; replay: a capture recorded at sea
+//   Source = simulation     ; simulation: the simulated scene; replay: a capture recorded at sea;
+//                           ; live: a radar of the recorded family on the network (it only listens)
 //   Capture = <path>        ; replay: the capture file (pcap, plain or gzip), relative to this file's folder
 //   Pace = recorded         ; replay: recorded (real time) or a factor 0.1 to 100 (2 plays twice as fast)
 //   AtEnd = loop            ; replay: loop (start over) or stop (no more sweeps) at the capture's end
-//   BearingAlignment = 0    ; replay: degrees -180 to 180 added to every spoke angle (antenna mounting)
-//   RangeFactor = 1         ; replay: 0.5 to 2, scales the recorded range (a calibration setting)
+//   BearingAlignment = 0    ; replay, live: degrees -180 to 180 added to every spoke angle (antenna mounting)
+//   RangeFactor = 1         ; replay, live: 0.5 to 2, scales the recorded range (a calibration setting)
 //   Spokes = group:port     ; replay: the spoke stream to play when the capture holds several
-//                           ; (236.6.8.19:6483); default: the first one found
+//                           ; (236.6.8.19:6483); default: the first one found. live: the multicast group
+//                           ; and port the radar sends to, or a unicast address of this machine (0.0.0.0
+//                           ; for any) and port; default: the recorded radar's 236.6.9.51:7059
+//   Interface =             ; live: the interface (address or name) that joins the group; empty: the
+//                           ; interface of the route to the group
+//   Sender =                ; live: only datagrams from this address are taken; empty: from any
 //
 // A replay transmits the capture's spokes as recorded: the recording's range selects the range setting,
 // its clock runs only while the radar transmits, and the capture's own-ship navigation is published
 // (services/radar/own_ship_fix.h). The other keys keep their meaning; the scene keys are not used.
+// A live radar's range and angles come from its spokes the same way; the radar's RAD_SOURCE_STATUS turns
+// 0 after a few seconds without a spoke.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -54,7 +62,7 @@ struct SimulatorConfig {
   double headingDegrees = -1.0;
   int watchmanLookTurns = 16;
 
-  enum class Source { kSimulation, kReplay };
+  enum class Source { kSimulation, kReplay, kLive };
   enum class AtEnd { kLoop, kStop };
   Source source = Source::kSimulation;
   std::string capturePath;  // as resolved against the configuration file's folder
@@ -63,6 +71,8 @@ struct SimulatorConfig {
   double bearingAlignmentDegrees = 0.0;
   double rangeFactor = 1.0;
   std::optional<SpokeStream> spokeStream;
+  std::string liveInterface;
+  std::optional<std::uint32_t> liveSender;
 };
 
 constexpr const char* kConfigFileName = "VKSorVik.ini";

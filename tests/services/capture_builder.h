@@ -39,6 +39,25 @@ inline Bytes Udp(std::uint16_t port, const Bytes& payload) {
   return out;
 }
 
+// A spoke datagram's payload: the frame header and `count` spokes from `firstAngle` on, two angles apart
+// as the recorded radar sends them, each spanning `metres` with one strong echo half way out.
+inline Bytes SpokeDatagram(std::uint16_t firstAngle, int count = 32, std::uint16_t metres = 1852) {
+  Bytes out = {1, 0, 0, 0, 0, static_cast<std::uint8_t>(count), 0, 2};
+  for (int spoke = 0; spoke < count; ++spoke) {
+    Bytes header = {24, 0x02};
+    header.resize(24, 0);
+    const auto angle = static_cast<std::uint16_t>((firstAngle + 2 * spoke) % 4096);
+    header[6] = static_cast<std::uint8_t>(metres), header[7] = static_cast<std::uint8_t>(metres >> 8);
+    header[8] = static_cast<std::uint8_t>(angle), header[9] = static_cast<std::uint8_t>(angle >> 8);
+    header[12] = 0x00, header[13] = 0x02;  // the small range word 512
+    out.insert(out.end(), header.begin(), header.end());
+    Bytes samples(512, 0);
+    samples[256] = 0xFF;
+    out.insert(out.end(), samples.begin(), samples.end());
+  }
+  return out;
+}
+
 inline Bytes Text(std::string_view text) { return Bytes(text.begin(), text.end()); }
 
 constexpr std::uint32_t kRecordedGroup = 0xEC060933;  // 236.6.9.51
