@@ -16,10 +16,9 @@ constexpr int kEdgeRingEnd = 1;
 
 // Keeps the top three bits of each sample as its level, a vector of samples at a time: shifting whole
 // 64-bit lanes moves each byte's top bits down to its bottom and the next byte's low bits in above
-// them; the mask keeps each byte's own three, whatever the byte order. Built for AVX2 and for any
-// x86-64 processor, the loader picking the one the processor runs.
-__attribute__((target_clones("avx2", "default"))) void ShiftLevels(const std::uint8_t* source,
-                                                                   std::uint8_t* destination, std::size_t count) {
+// them; the mask keeps each byte's own three, whatever the byte order.
+inline __attribute__((always_inline)) void ShiftLevelsBody(const std::uint8_t* source, std::uint8_t* destination,
+                                                           std::size_t count) {
   using Lanes = std::uint64_t __attribute__((vector_size(32)));
   constexpr std::uint64_t kLevelBits = 0x0707070707070707;
   std::size_t i = 0;
@@ -30,6 +29,22 @@ __attribute__((target_clones("avx2", "default"))) void ShiftLevels(const std::ui
     std::memcpy(destination + i, &lanes, sizeof lanes);
   }
   for (; i < count; ++i) destination[i] = static_cast<std::uint8_t>(source[i] >> kSampleShift);
+}
+
+__attribute__((target("avx2"))) void ShiftLevelsAvx2(const std::uint8_t* source, std::uint8_t* destination,
+                                                     std::size_t count) {
+  ShiftLevelsBody(source, destination, count);
+}
+
+void ShiftLevelsPlain(const std::uint8_t* source, std::uint8_t* destination, std::size_t count) {
+  ShiftLevelsBody(source, destination, count);
+}
+
+// Built for AVX2 and for any x86-64 processor, the one the processor runs chosen at the first call
+// (not by the loader: a loader-time resolver runs before the sanitizers' runtimes are ready).
+void ShiftLevels(const std::uint8_t* source, std::uint8_t* destination, std::size_t count) {
+  static const bool hasAvx2 = __builtin_cpu_supports("avx2");
+  (hasAvx2 ? ShiftLevelsAvx2 : ShiftLevelsPlain)(source, destination, count);
 }
 
 bool CarriesSamples(const SweepRecord& sweep) {
