@@ -171,6 +171,9 @@ TEST(ViewerRun, StopsCleanlyOnAStopSignal) {
 
 // Views larger than the memory the process may take end the run with a message, not an abort.
 TEST(ViewerRun, SaysWhenTheViewsDoNotFitInMemory) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "the sanitizers' shadow memory does not fit under an address-space limit";
+#endif
   const ViewerResult run = FinishViewer(StartViewer(
       "--radar-config " SORVIK_SOURCE_DIR "/viewer/simulated-radar.ini --navigation fixed --seconds 0 --profile " +
           Scratch("memory.ini") + " --views 8 --size 8192x8192 --output " + Scratch("memory"),
