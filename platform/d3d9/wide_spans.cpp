@@ -1,5 +1,6 @@
-// The lane helpers here are flattened into the renderers: no vector crosses a call, whatever the
-// calling convention of either instruction set says about vector arguments.
+// The lane helpers here are flattened into the renderers in an optimised build, and the one helper built
+// for AVX2 alone (the gather) takes and gives its vectors by reference: no vector crosses a call between
+// the two instruction sets, whatever their calling conventions say about vector arguments.
 #pragma GCC diagnostic ignored "-Wpsabi"
 
 #include "wide_spans.h"
@@ -66,19 +67,21 @@ struct LaneCoordinates {
   }
 };
 
-// Loads the texel at each lane's offset: one by one, or with AVX2's gather.
+// Loads the texel at each lane's offset: one by one, or with AVX2's gather. Vectors go in and out by
+// reference: where a build does not inline the call (an unoptimised one), a vector passed by value from
+// code without AVX arrives in another place than AVX code looks for it.
 struct LoadOneByOne {
-  static Pixels Load(const std::uint32_t* texels, Pixels offsets) {
-    Pixels loaded;
+  static void Load(const std::uint32_t* texels, const Pixels& offsets, Pixels& loaded) {
     for (int lane = 0; lane < kLanes; ++lane) loaded[lane] = texels[offsets[lane]];
-    return loaded;
   }
 };
 
 struct GatherWithAvx2 {
-  __attribute__((target("avx2"))) static Pixels Load(const std::uint32_t* texels, Pixels offsets) {
-    return std::bit_cast<Pixels>(
-        _mm256_i32gather_epi32(reinterpret_cast<const int*>(texels), std::bit_cast<__m256i>(offsets), 4));
+  __attribute__((target("avx2"))) static void Load(const std::uint32_t* texels, const Pixels& offsets,
+                                                   Pixels& loaded) {
+    const __m256i lanes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&offsets));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(&loaded),
+                        _mm256_i32gather_epi32(reinterpret_cast<const int*>(texels), lanes, 4));
   }
 };
 
@@ -143,7 +146,8 @@ struct ModulatedTexels {
     // read finds them in memory rather than in cache, and asking now overlaps that wait with this work.
     const Pixels below = Offsets(uBelow, vBelow);
     for (int lane = 0; lane < kLanes; ++lane) __builtin_prefetch(texels + below[lane]);
-    const Pixels texel = Loader::Load(texels, offsets);
+    Pixels texel;
+    Loader::Load(texels, offsets, texel);
     for (LaneCoordinates* coordinates : {&u, &uBelow}) coordinates->Add(stepU);
     for (LaneCoordinates* coordinates : {&v, &vBelow}) coordinates->Add(stepV);
     return Modulate(texel | alphaFill, diffuse);
