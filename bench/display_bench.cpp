@@ -29,10 +29,9 @@
 #include "extensions/kernel32.h"
 #include "module/module_data_sorvik.h"
 #include "plain_blend.h"
-#include "settings/field_access.h"
-#include "settings/radar_settings_fields.h"
 #include "support/fake_navigation.h"
 #include "support/fake_radar.h"
+#include "support/test_data_module.h"
 #include "support/local_chart_view.h"
 
 namespace {
@@ -152,18 +151,9 @@ void BM_DisplayRepaint(benchmark::State& state) {
   FakeRadar radar;
   ModuleDataSorvik data;
   data.ConnectSettings(&navigation, nullptr, false, radar.Accessor());
-  {
-    // Real time, so that the highlight pass runs too.
-    OGRLayer* layer = data.GetOGRLayer(0);
-    OGRFeature* feature = layer->GetFeature(0);
-    const int realTime = 1;
-    SetFieldInteger(feature, &realTime, kFieldRealTime);
-    const OGRErr written = layer->SetFeature(feature);
-    OGRFeature::DestroyFeature(feature);
-    if (written != OGRERR_NONE) {
-      state.SkipWithError("the radar settings cannot be written");
-      return;
-    }
+  if (!SwitchRealTimeOn(data)) {  // real time, so that the highlight pass runs too
+    state.SkipWithError("the radar settings cannot be written");
+    return;
   }
   auto display = std::make_unique<ModuleDisplaySorvik>(&data, store);
   display->PollRedraw();

@@ -25,7 +25,6 @@
 #include "display/sweep_store.h"
 #include "host/navigation_source.h"
 #include "module/module_data_sorvik.h"
-#include "settings/field_access.h"
 #include "support/fake_navigation.h"
 #include "support/fake_radar.h"
 #include "support/test_data_module.h"
@@ -135,17 +134,9 @@ void BM_Frame(benchmark::State& state) {
   FakeRadar radar;
   const std::unique_ptr<ModuleDataSorvik> dataModule = TestDataModule(&navigation, radar.Accessor());
   ModuleDataSorvik& data = *dataModule;
-  {
-    OGRLayer* layer = data.GetOGRLayer(0);
-    OGRFeature* feature = layer->GetFeature(0);
-    const int realTime = 1;
-    SetFieldInteger(feature, &realTime, "RAD_REAL_TIME");
-    const OGRErr written = layer->SetFeature(feature);
-    OGRFeature::DestroyFeature(feature);
-    if (written != OGRERR_NONE) {
-      state.SkipWithError("the radar settings cannot be written");
-      return;
-    }
+  if (!SwitchRealTimeOn(data)) {
+    state.SkipWithError("the radar settings cannot be written");
+    return;
   }
   auto display = std::make_unique<ModuleDisplaySorvik>(&data, store);
   display->PollRedraw();
