@@ -19,6 +19,16 @@ struct SpokeSweepSettings {
   double rangeFactor = 1.0; // the range calibration
 };
 
+// The last spoke of an angle, held until the antenna moves on. Outside SpokeSweeps: a nested class's
+// member initialisers are not usable before the enclosing class is complete, and some compilers then
+// find std::optional of it not constructible.
+struct HeldSpoke {
+  std::uint16_t angle = 0;
+  std::int16_t heading = -1;
+  double recordedNauticalMiles = 0.0;
+  std::vector<std::uint8_t> levels;
+};
+
 class SpokeSweeps {
 public:
   // `firstNauticalMiles`: the recorded range the range setting was chosen for at the start.
@@ -45,13 +55,6 @@ public:
   void ClearDelivered() { delivered_ = 0; }
 
 private:
-  struct HeldSpoke {
-    std::uint16_t angle = 0;
-    std::int16_t heading = -1;
-    double recordedNauticalMiles = 0.0;
-    std::vector<std::uint8_t> levels;
-  };
-
   void EmitHeld(std::uint16_t untilAngle, const SweepSettings& settings, const RadarSource::SweepSink& deliver,
                 SourceOutcome& outcome);
 
