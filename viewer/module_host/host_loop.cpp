@@ -24,7 +24,7 @@ using Seconds = std::chrono::duration<double>;
 constexpr double kProgressAfterSeconds = 3.0;
 
 // Follows the radar's transmitter: reports each change and asks for transmission once it stands by
-// (only the first time when `once` is set: served, a standby asked for from the page must stay).
+// (only until it first transmits when `once` is set: served, a standby asked for from the page stays).
 class TransmitterWatch {
 public:
   TransmitterWatch(bool transmit, bool once) : transmit_(transmit), once_(once) {}
@@ -34,6 +34,8 @@ public:
     std::printf("transmitter state %d, warm-up %d s, range %.3f NM\n", state,
                 ReadRadarInteger(layer, kFieldWarmUpTime, 0), radar.GetRange());
     last_ = state;
+    // Once the radar transmits, the one request is spent: a later standby was asked for.
+    if (once_ && state == kTransmitting) transmit_ = false;
     if (state != kTransmitStandby || !transmit_) return;
     if (once_) transmit_ = false;
     if (!WriteRadarInteger(layer, kFieldTransmit, kTransmitting)) std::printf("the radar refused to transmit\n");
