@@ -70,6 +70,8 @@ const Case kCases[] = {
     {"an array", "POST", "/api/radar", R"([{"transmit": true}])", "", true, 400},
     {"a number", "POST", "/api/radar", "7", "", true, 400},
     {"empty body", "POST", "/api/radar", "", "", true, 202},
+    {"a setting twice", "POST", "/api/radar", R"({"transmit": true, "transmit": false})", "", true, 400},
+    {"transmit as an object", "POST", "/api/radar", R"({"transmit": {"a": 1, "a": 2}})", "", true, 400},
     {"trailing garbage", "POST", "/api/radar", R"({"transmit": true} x)", "", true, 400},
     // Values.
     {"unknown key", "POST", "/api/radar", R"({"transmit": true, "gain": 5})", "", true, 400},
