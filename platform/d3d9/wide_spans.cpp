@@ -227,21 +227,43 @@ void PrefetchPixels(const RenderTarget& target, const CoveredSpan& span) {
   Prefetch(row + span.right);
 }
 
+int Length(const CoveredSpan& span) { return span.right - span.left + 1; }
+
+// The spans walked ahead of drawing and asked for, oldest first: each is walked once.
+class SpanQueue {
+public:
+  bool Empty() const { return head_ == tail_; }
+  bool Full() const { return tail_ - head_ == kCapacity; }
+  const CoveredSpan& Front() const { return spans_[head_ % kCapacity]; }
+  void Push(const CoveredSpan& span) { spans_[tail_++ % kCapacity] = span; }
+  CoveredSpan Pop() { return spans_[head_++ % kCapacity]; }
+
+private:
+  static constexpr unsigned kCapacity = 64;
+  CoveredSpan spans_[kCapacity];
+  unsigned head_ = 0;
+  unsigned tail_ = 0;
+};
+
 template <class Lanes, class Source, class Blend>
 void RenderSpans(TriangleCoverage& coverage, const TriangleAttributes& attributes, const PixelPipeline& pipeline,
                  const RenderTarget& target) {
   Source source(attributes, pipeline);
   const Blend blend;
-  TriangleCoverage ahead = coverage;
-  int pixelsAsked = 0;  // of the spans from the one drawn on
-  CoveredSpan span, next;
-  while (coverage.NextSpan(span)) {
-    int count = span.right - span.left + 1;
-    while (pixelsAsked < count + kPixelsAhead && ahead.NextSpan(next)) {
+  SpanQueue asked;
+  int pixelsAsked = 0;  // of the spans in the queue
+  CoveredSpan next;
+  for (;;) {
+    while (!asked.Full() && (asked.Empty() || pixelsAsked < Length(asked.Front()) + kPixelsAhead) &&
+           coverage.NextSpan(next)) {
       source.Prefetch(next);
       PrefetchPixels(target, next);
-      pixelsAsked += next.right - next.left + 1;
+      asked.Push(next);
+      pixelsAsked += Length(next);
     }
+    if (asked.Empty()) break;
+    const CoveredSpan span = asked.Pop();
+    int count = Length(span);
     pixelsAsked -= count;
     source.StartSpan(span.y, span.left);
     std::uint32_t* pixel = target.pixels + static_cast<std::ptrdiff_t>(span.y) * target.pitch + span.left;
