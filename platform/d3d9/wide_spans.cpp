@@ -122,8 +122,9 @@ struct FlatColour {
   Pixels colour;
 
   FlatColour(const TriangleAttributes& attributes, const PixelPipeline&) : colour(Splat(attributes.flatColour)) {}
-  void StartSpan(int, int) {}
-  void Prefetch(const CoveredSpan&) const {}
+  struct SpanStart {};
+  SpanStart Prefetch(const CoveredSpan&) const { return {}; }
+  void StartSpan(const SpanStart&) {}
   Pixels Next() const { return colour; }
 };
 
@@ -165,24 +166,29 @@ struct ModulatedTexels {
     laneU = Coordinates::Of(us);
     laneV = Coordinates::Of(vs);
   }
-  void StartSpan(int y, int left) {
-    cursor.StartSpan(y, left);
-    u = laneU.Plus(static_cast<std::uint64_t>(cursor.u));
-    v = laneV.Plus(static_cast<std::uint64_t>(cursor.v));
-  }
+  // The coordinates of a span's first pixel.
+  struct SpanStart {
+    std::uint64_t u;
+    std::uint64_t v;
+  };
   // Asks for the texels under a span to come: a slanted read finds them in memory rather than in
   // cache, and asking early overlaps that wait with the work on the spans before it.
-  void Prefetch(const CoveredSpan& span) const {
-    TexelCursor at = cursor;
-    at.StartSpan(span.y, span.left);
-    Coordinates aheadU = laneU.Plus(static_cast<std::uint64_t>(at.u));
-    Coordinates aheadV = laneV.Plus(static_cast<std::uint64_t>(at.v));
+  SpanStart Prefetch(const CoveredSpan& span) const {
+    const SpanStart start{static_cast<std::uint64_t>(cursor.UAt(span.y, span.left)),
+                          static_cast<std::uint64_t>(cursor.VAt(span.y, span.left))};
+    Coordinates aheadU = laneU.Plus(start.u);
+    Coordinates aheadV = laneV.Plus(start.v);
     for (int x = span.left; x <= span.right; x += kLanes) {
       const Pixels offsets = Offsets(aheadU, aheadV);
       for (int lane = 0; lane < kLanes; ++lane) d3d9::Prefetch(texels + offsets[lane]);
       aheadU = aheadU.Plus(stepU);
       aheadV = aheadV.Plus(stepV);
     }
+    return start;
+  }
+  void StartSpan(const SpanStart& start) {
+    u = laneU.Plus(start.u);
+    v = laneV.Plus(start.v);
   }
   Pixels Next() {
     const Pixels offsets = Offsets(u, v);
@@ -229,18 +235,24 @@ void PrefetchPixels(const RenderTarget& target, const CoveredSpan& span) {
 
 int Length(const CoveredSpan& span) { return span.right - span.left + 1; }
 
-// The spans walked ahead of drawing and asked for, oldest first: each is walked once.
+// The spans walked ahead of drawing and asked for, oldest first, each with where its source starts:
+// each is walked once.
+template <class Start>
 class SpanQueue {
 public:
+  struct Entry {
+    CoveredSpan span;
+    Start start;
+  };
   bool Empty() const { return head_ == tail_; }
   bool Full() const { return tail_ - head_ == kCapacity; }
-  const CoveredSpan& Front() const { return spans_[head_ % kCapacity]; }
-  void Push(const CoveredSpan& span) { spans_[tail_++ % kCapacity] = span; }
-  CoveredSpan Pop() { return spans_[head_++ % kCapacity]; }
+  const Entry& Front() const { return entries_[head_ % kCapacity]; }
+  void Push(const Entry& entry) { entries_[tail_++ % kCapacity] = entry; }
+  Entry Pop() { return entries_[head_++ % kCapacity]; }
 
 private:
   static constexpr unsigned kCapacity = 64;
-  CoveredSpan spans_[kCapacity];
+  Entry entries_[kCapacity];
   unsigned head_ = 0;
   unsigned tail_ = 0;
 };
@@ -250,22 +262,21 @@ void RenderSpans(TriangleCoverage& coverage, const TriangleAttributes& attribute
                  const RenderTarget& target) {
   Source source(attributes, pipeline);
   const Blend blend;
-  SpanQueue asked;
+  SpanQueue<typename Source::SpanStart> asked;
   int pixelsAsked = 0;  // of the spans in the queue
   CoveredSpan next;
   for (;;) {
-    while (!asked.Full() && (asked.Empty() || pixelsAsked < Length(asked.Front()) + kPixelsAhead) &&
+    while (!asked.Full() && (asked.Empty() || pixelsAsked < Length(asked.Front().span) + kPixelsAhead) &&
            coverage.NextSpan(next)) {
-      source.Prefetch(next);
+      asked.Push({next, source.Prefetch(next)});
       PrefetchPixels(target, next);
-      asked.Push(next);
       pixelsAsked += Length(next);
     }
     if (asked.Empty()) break;
-    const CoveredSpan span = asked.Pop();
+    const auto [span, start] = asked.Pop();
     int count = Length(span);
     pixelsAsked -= count;
-    source.StartSpan(span.y, span.left);
+    source.StartSpan(start);
     std::uint32_t* pixel = target.pixels + static_cast<std::ptrdiff_t>(span.y) * target.pitch + span.left;
     for (; count >= kLanes; count -= kLanes, pixel += kLanes) {
       Pixels destination;
