@@ -79,8 +79,13 @@ bool SweepStore::AddSweep(const SweepRecord* sweep, std::optional<double> rangeD
 
   // The samples of every sweep sit at the same positions in the row, so the row spans rowLength
   // samples of the range's scale whatever this sweep's own length was.
-  if (rangeDistance && record.rangeSampleCount != 0)
+  // Worked out again only when the range or its samples change, as they seldom do from sweep to sweep.
+  if (rangeDistance && record.rangeSampleCount != 0 &&
+      (*rangeDistance != distanceRange_ || record.rangeSampleCount != distanceRangeSamples_)) {
     sweepDistance_ = *rangeDistance * rowLength_ / record.rangeSampleCount;
+    distanceRange_ = *rangeDistance;
+    distanceRangeSamples_ = record.rangeSampleCount;
+  }
   return true;
 }
 
@@ -98,6 +103,7 @@ bool SweepStore::SizeFor(int rows, int rowLength, int validSamples) {
   rows_ = rows;
   rowLength_ = rowLength;
   validSamples_ = validSamples;
+  distanceRangeSamples_ = 0;
   ++generation_;
   return true;
 }

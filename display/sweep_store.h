@@ -107,6 +107,9 @@ private:
   std::int32_t lastHeading_ = 0;
   int generation_ = 0;
   double sweepDistance_ = 0.0;
+  // What sweepDistance_ was last worked out from; 0 samples when it must be worked out afresh.
+  double distanceRange_ = 0.0;
+  int distanceRangeSamples_ = 0;
   bool shiftSamples_ = false;
   std::atomic<std::uint32_t> lastSweepTick_{0};
 };

@@ -107,9 +107,12 @@ struct TexelCursor {
         dv(ToTexelCoordinate(attributes.v.dx, kMaxTexelStep)),
         duDown(ToTexelCoordinate(attributes.u.dy, kMaxTexelStep)),
         dvDown(ToTexelCoordinate(attributes.v.dy, kMaxTexelStep)) {}
+  // The coordinates at pixel (x, y).
+  std::int64_t UAt(int y, int x) const { return originU + (y - originY) * duDown + (x - originX) * du; }
+  std::int64_t VAt(int y, int x) const { return originV + (y - originY) * dvDown + (x - originX) * dv; }
   void StartSpan(int y, int left) {
-    u = originU + (y - originY) * duDown + (left - originX) * du;
-    v = originV + (y - originY) * dvDown + (left - originX) * dv;
+    u = UAt(y, left);
+    v = VAt(y, left);
   }
   void Advance() {
     u += du;

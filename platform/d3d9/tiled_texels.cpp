@@ -3,18 +3,31 @@
 #include <algorithm>
 #include <cstring>
 
+#include <sys/mman.h>
+
 namespace d3d9 {
 
 namespace {
 
 UINT RoundUp(UINT size, UINT step) { return (size + step - 1) / step * step; }
 
+constexpr std::size_t kCacheLine = 64;
+// A read along a slanted line meets another 4 KiB page at nearly every pixel; on pages of 2 MiB, as
+// the system gives them where asked, a level of a few MiB needs only a few translations.
+constexpr std::size_t kLargePage = std::size_t{2} << 20;
+
 }  // namespace
 
 TiledTexels::TiledTexels(UINT width, UINT height)
     : width_(width), height_(height), tileRowPitch_(std::ptrdiff_t{RoundUp(width, kTileWidth)} * kTileHeight) {
   const std::size_t count = std::size_t{RoundUp(width, kTileWidth)} * RoundUp(height, kTileHeight);
-  texels_.reset(static_cast<std::uint32_t*>(::operator new[](count * sizeof(std::uint32_t), kAlignment)));
+  std::size_t bytes = count * sizeof(std::uint32_t);
+  const bool large = bytes >= kLargePage;
+  if (large) bytes = (bytes + kLargePage - 1) / kLargePage * kLargePage;
+  const std::align_val_t alignment{large ? kLargePage : kCacheLine};
+  texels_ = {static_cast<std::uint32_t*>(::operator new[](bytes, alignment)), AlignedDelete{alignment}};
+  // Only a hint: where the system keeps no large pages, the level lies on small ones.
+  if (large) madvise(texels_.get(), bytes, MADV_HUGEPAGE);
   std::fill_n(texels_.get(), count, 0u);
 }
 

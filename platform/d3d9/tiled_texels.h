@@ -25,16 +25,16 @@ private:
   template <class Copy>
   void ForEachRun(UINT x, UINT y, UINT count, Copy copy);
 
-  // Tiles start on cache lines.
-  static constexpr std::align_val_t kAlignment{64};
+  // Tiles start on cache lines; large levels on large pages (see the constructor).
   struct AlignedDelete {
-    void operator()(std::uint32_t* texels) const { ::operator delete[](texels, kAlignment); }
+    std::align_val_t alignment;
+    void operator()(std::uint32_t* texels) const { ::operator delete[](texels, alignment); }
   };
 
   UINT width_;
   UINT height_;
   std::ptrdiff_t tileRowPitch_;
-  std::unique_ptr<std::uint32_t[], AlignedDelete> texels_;
+  std::unique_ptr<std::uint32_t[], AlignedDelete> texels_{nullptr, AlignedDelete{std::align_val_t{64}}};
 };
 
 }  // namespace d3d9

@@ -36,6 +36,7 @@ TriangleCoverage::TriangleCoverage(const SnappedPoint (&corners)[3], int width, 
   lastRow_ = static_cast<int>(std::min<std::int64_t>(height - 1, FloorDivide(maxY, kSubpixelsPerPixel)));
   lastColumn_ = width - 1;
   if (maxX < 0 || minX > lastColumn_ * kSubpixelsPerPixel) lastRow_ = firstRow_ - 1;
+  nextRow_ = firstRow_;
   if (firstRow_ > lastRow_) return;
 
   const std::int64_t rowY = firstRow_ * kSubpixelsPerPixel;

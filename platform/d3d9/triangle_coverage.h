@@ -42,6 +42,13 @@ private:
   std::int64_t stepRemainder_ = 0;
 };
 
+// The covered pixels of one row: left to right, both included.
+struct CoveredSpan {
+  int y = 0;
+  int left = 0;
+  int right = -1;
+};
+
 class TriangleCoverage {
 public:
   // `corners` wind clockwise on screen (positive area) and lie within 2^22 subpixels of the origin.
@@ -50,10 +57,11 @@ public:
 
   bool IsEmpty() const { return firstRow_ > lastRow_; }
 
-  // Calls span(y, left, right) for every row with covered pixels, top to bottom; left <= right.
-  template <class SpanFunction>
-  void ForEachSpan(SpanFunction&& span) {
-    for (int y = firstRow_; y <= lastRow_; ++y) {
+  // The next row with covered pixels, top to bottom: false once every row has been given. A copy of
+  // the coverage walks on by itself, so that a renderer can look ahead of the row it draws.
+  bool NextSpan(CoveredSpan& span) {
+    while (nextRow_ <= lastRow_) {
+      const int y = nextRow_++;
       std::int64_t left = 0;
       std::int64_t right = lastColumn_;
       bool rowAdmitted = true;
@@ -66,8 +74,19 @@ public:
         }
         edge.stepper.Advance();
       }
-      if (rowAdmitted && left <= right) span(y, static_cast<int>(left), static_cast<int>(right));
+      if (rowAdmitted && left <= right) {
+        span = {y, static_cast<int>(left), static_cast<int>(right)};
+        return true;
+      }
     }
+    return false;
+  }
+
+  // Calls span(y, left, right) for every row with covered pixels, top to bottom; left <= right.
+  template <class SpanFunction>
+  void ForEachSpan(SpanFunction&& span) {
+    CoveredSpan covered;
+    while (NextSpan(covered)) span(covered.y, covered.left, covered.right);
   }
 
 private:
@@ -84,6 +103,7 @@ private:
   Edge edges_[3];
   int firstRow_ = 0;
   int lastRow_ = -1;
+  int nextRow_ = 0;
   std::int64_t lastColumn_ = -1;
 };
 

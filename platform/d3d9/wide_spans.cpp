@@ -19,8 +19,10 @@ namespace d3d9 {
 namespace {
 
 constexpr int kLanes = 8;
-// How many rows below a span the texels under its pixels are asked for ahead of their use.
-constexpr int kRowsAhead = 1;
+// How many pixels, in drawing order, the texels and view pixels are asked for ahead of their use: a
+// triangle's spans are mostly a few pixels long, so the requests run ahead over the rows to come
+// rather than along the row being drawn.
+constexpr int kPixelsAhead = 32;
 using Pixels = std::uint32_t __attribute__((vector_size(4 * kLanes)));
 // Two 8-bit channels of a pixel in the two 16-bit halves of its lane, as the scalar helpers pair them.
 using ChannelPairs = std::uint16_t __attribute__((vector_size(4 * kLanes)));
@@ -28,6 +30,11 @@ using ChannelPairs = std::uint16_t __attribute__((vector_size(4 * kLanes)));
 constexpr std::uint32_t kEvenChannels = 0x00FF00FFu;
 
 Pixels Splat(std::uint32_t value) { return Pixels{} + value; }
+
+// Asks for the line of memory at `address` ahead of its use. A request is kept even where nothing else
+// comes of the code around it: the compiler may drop a plain prefetch builtin along with a loop that
+// only computes its addresses.
+void Prefetch(const void* address) { asm volatile("prefetcht0 %0" : : "m"(*static_cast<const char*>(address))); }
 
 // Each 16-bit half (at most 255 × 255) divided by 255 and rounded to nearest, as DivideLanesBy255.
 Pixels DivideBy255(ChannelPairs products) {
@@ -44,44 +51,67 @@ Pixels Modulate(Pixels a, Pixels b) {
   return blueRed | (greenAlpha << 8);
 }
 
-// A 64-bit fixed-point texel coordinate per lane, as its integer and fractional halves: the lanes of
-// AVX2 and SSE2 add 32-bit values, and a carry out of the fraction moves the integer on.
-struct LaneCoordinates {
-  Pixels whole{};
-  Pixels fraction{};
+// A texel coordinate per lane, in the samplers' fixed point of 32 fractional bits, as two vectors of
+// four 64-bit lanes: vectors of the width the instruction sets work on, so that nothing is split
+// through memory. The texel's index is the upper half of each lane.
+using FourCoordinates = std::uint64_t __attribute__((vector_size(32)));
+struct Coordinates {
+  FourCoordinates first{};  // lanes 0 to 3
+  FourCoordinates last{};   // lanes 4 to 7
 
-  static LaneCoordinates Of(const std::int64_t (&values)[kLanes]) {
-    LaneCoordinates lanes;
-    for (int lane = 0; lane < kLanes; ++lane) {
-      const auto value = static_cast<std::uint64_t>(values[lane]);
-      lanes.whole[lane] = static_cast<std::uint32_t>(value >> 32);
-      lanes.fraction[lane] = static_cast<std::uint32_t>(value);
+  static Coordinates Of(const std::int64_t (&values)[kLanes]) {
+    Coordinates lanes;
+    for (int lane = 0; lane < 4; ++lane) {
+      lanes.first[lane] = static_cast<std::uint64_t>(values[lane]);
+      lanes.last[lane] = static_cast<std::uint64_t>(values[lane + 4]);
     }
     return lanes;
   }
-  void Add(std::uint64_t step) {
-    const Pixels sum = fraction + static_cast<std::uint32_t>(step);
-    // A lane whose fraction wrapped compares true, all ones: subtracting it adds the carry.
-    whole = whole + static_cast<std::uint32_t>(step >> 32) - std::bit_cast<Pixels>(sum < fraction);
-    fraction = sum;
+  Coordinates Plus(std::uint64_t step) const { return {first + step, last + step}; }
+  Pixels WholeTexels() const {
+    return __builtin_shufflevector(std::bit_cast<Pixels>(first), std::bit_cast<Pixels>(last), 1, 3, 5, 7, 9, 11, 13,
+                                   15);
   }
 };
 
-// Loads the texel at each lane's offset: one by one, or with AVX2's gather. Vectors go in and out by
+// The steps whose best form depends on the instruction set: loading the texel at each lane's offset,
+// and reading and writing the first few pixels of a span's last lanes. Vectors go in and out by
 // reference: where a build does not inline the call (an unoptimised one), a vector passed by value from
 // code without AVX arrives in another place than AVX code looks for it.
-struct LoadOneByOne {
-  static void Load(const std::uint32_t* texels, const Pixels& offsets, Pixels& loaded) {
+struct Sse2Lanes {
+  static void Gather(const std::uint32_t* texels, const Pixels& offsets, Pixels& loaded) {
     for (int lane = 0; lane < kLanes; ++lane) loaded[lane] = texels[offsets[lane]];
+  }
+  // The first `count` (fewer than kLanes) pixels at `pixels`; the other lanes are zero.
+  static void LoadFirst(const std::uint32_t* pixels, int count, Pixels& loaded) {
+    loaded = Pixels{};
+    for (int lane = 0; lane < count; ++lane) loaded[lane] = pixels[lane];
+  }
+  static void StoreFirst(std::uint32_t* pixels, int count, const Pixels& values) {
+    for (int lane = 0; lane < count; ++lane) pixels[lane] = values[lane];
   }
 };
 
-struct GatherWithAvx2 {
-  __attribute__((target("avx2"))) static void Load(const std::uint32_t* texels, const Pixels& offsets,
-                                                   Pixels& loaded) {
+struct Avx2Lanes {
+  __attribute__((target("avx2"))) static void Gather(const std::uint32_t* texels, const Pixels& offsets,
+                                                     Pixels& loaded) {
     const __m256i lanes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&offsets));
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(&loaded),
                         _mm256_i32gather_epi32(reinterpret_cast<const int*>(texels), lanes, 4));
+  }
+  // Masked moves touch no pixel past the span, not even to read it.
+  __attribute__((target("avx2"))) static void LoadFirst(const std::uint32_t* pixels, int count, Pixels& loaded) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(&loaded),
+                        _mm256_maskload_epi32(reinterpret_cast<const int*>(pixels), FirstLanes(count)));
+  }
+  __attribute__((target("avx2"))) static void StoreFirst(std::uint32_t* pixels, int count, const Pixels& values) {
+    _mm256_maskstore_epi32(reinterpret_cast<int*>(pixels), FirstLanes(count),
+                           _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&values)));
+  }
+
+private:
+  __attribute__((target("avx2"))) static __m256i FirstLanes(int count) {
+    return _mm256_cmpgt_epi32(_mm256_set1_epi32(count), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
   }
 };
 
@@ -92,13 +122,15 @@ struct FlatColour {
   Pixels colour;
 
   FlatColour(const TriangleAttributes& attributes, const PixelPipeline&) : colour(Splat(attributes.flatColour)) {}
-  void StartSpan(int, int) {}
+  struct SpanStart {};
+  SpanStart Prefetch(const CoveredSpan&) const { return {}; }
+  void StartSpan(const SpanStart&) {}
   Pixels Next() const { return colour; }
 };
 
 // Point sampling with wrap addressing on power-of-two sides, as WrappedPointSampler, times the flat
 // colour, as ModulateCombine.
-template <class Loader>
+template <class Lanes>
 struct ModulatedTexels {
   TexelCursor cursor;
   const std::uint32_t* texels;
@@ -107,12 +139,14 @@ struct ModulatedTexels {
   std::uint32_t maskV;
   std::uint32_t alphaFill;
   Pixels diffuse;
-  LaneCoordinates u;  // rounded as the samplers round, so that the whole half is the texel's index
-  LaneCoordinates v;
-  LaneCoordinates uBelow;  // the same pixels one row down
-  LaneCoordinates vBelow;
-  std::uint64_t stepU = 0;  // from one batch of lanes to the next
-  std::uint64_t stepV = 0;
+  // Each lane's distance from the span's first pixel, with the samplers' rounding, so that the whole
+  // half of a coordinate is the texel's index.
+  Coordinates laneU{};
+  Coordinates laneV{};
+  std::uint64_t stepU;  // from one batch of lanes to the next
+  std::uint64_t stepV;
+  Coordinates u{};
+  Coordinates v{};
 
   ModulatedTexels(const TriangleAttributes& attributes, const PixelPipeline& pipeline)
       : cursor(attributes),
@@ -123,38 +157,50 @@ struct ModulatedTexels {
         alphaFill(pipeline.texture.alphaFill),
         diffuse(Splat(attributes.flatColour)),
         stepU(static_cast<std::uint64_t>(kLanes * cursor.du)),
-        stepV(static_cast<std::uint64_t>(kLanes * cursor.dv)) {}
-  void StartSpan(int y, int left) {
-    cursor.StartSpan(y, left);
+        stepV(static_cast<std::uint64_t>(kLanes * cursor.dv)) {
     std::int64_t us[kLanes], vs[kLanes];
     for (int lane = 0; lane < kLanes; ++lane) {
-      us[lane] = cursor.u + kTexelRounding + lane * cursor.du;
-      vs[lane] = cursor.v + kTexelRounding + lane * cursor.dv;
+      us[lane] = kTexelRounding + lane * cursor.du;
+      vs[lane] = kTexelRounding + lane * cursor.dv;
     }
-    u = LaneCoordinates::Of(us);
-    v = LaneCoordinates::Of(vs);
-    for (int lane = 0; lane < kLanes; ++lane) {
-      us[lane] += kRowsAhead * cursor.duDown;
-      vs[lane] += kRowsAhead * cursor.dvDown;
+    laneU = Coordinates::Of(us);
+    laneV = Coordinates::Of(vs);
+  }
+  // The coordinates of a span's first pixel.
+  struct SpanStart {
+    std::uint64_t u;
+    std::uint64_t v;
+  };
+  // Asks for the texels under a span to come: a slanted read finds them in memory rather than in
+  // cache, and asking early overlaps that wait with the work on the spans before it.
+  SpanStart Prefetch(const CoveredSpan& span) const {
+    const SpanStart start{static_cast<std::uint64_t>(cursor.UAt(span.y, span.left)),
+                          static_cast<std::uint64_t>(cursor.VAt(span.y, span.left))};
+    Coordinates aheadU = laneU.Plus(start.u);
+    Coordinates aheadV = laneV.Plus(start.v);
+    for (int x = span.left; x <= span.right; x += kLanes) {
+      const Pixels offsets = Offsets(aheadU, aheadV);
+      for (int lane = 0; lane < kLanes; ++lane) d3d9::Prefetch(texels + offsets[lane]);
+      aheadU = aheadU.Plus(stepU);
+      aheadV = aheadV.Plus(stepV);
     }
-    uBelow = LaneCoordinates::Of(us);
-    vBelow = LaneCoordinates::Of(vs);
+    return start;
+  }
+  void StartSpan(const SpanStart& start) {
+    u = laneU.Plus(start.u);
+    v = laneV.Plus(start.v);
   }
   Pixels Next() {
     const Pixels offsets = Offsets(u, v);
-    // The texels under the same pixels one row down, which the next span most likely reads: a slanted
-    // read finds them in memory rather than in cache, and asking now overlaps that wait with this work.
-    const Pixels below = Offsets(uBelow, vBelow);
-    for (int lane = 0; lane < kLanes; ++lane) __builtin_prefetch(texels + below[lane]);
     Pixels texel;
-    Loader::Load(texels, offsets, texel);
-    for (LaneCoordinates* coordinates : {&u, &uBelow}) coordinates->Add(stepU);
-    for (LaneCoordinates* coordinates : {&v, &vBelow}) coordinates->Add(stepV);
+    Lanes::Gather(texels, offsets, texel);
+    u = u.Plus(stepU);
+    v = v.Plus(stepV);
     return Modulate(texel | alphaFill, diffuse);
   }
-  Pixels Offsets(const LaneCoordinates& atU, const LaneCoordinates& atV) const {
-    const Pixels x = atU.whole & maskU;
-    const Pixels y = atV.whole & maskV;
+  Pixels Offsets(const Coordinates& atU, const Coordinates& atV) const {
+    const Pixels x = atU.WholeTexels() & maskU;
+    const Pixels y = atV.WholeTexels() & maskV;
     return TiledOffset(x, y, tileRowPitch);
   }
 };
@@ -179,22 +225,59 @@ struct SourceAlpha {
   }
 };
 
-template <class Source, class Blend>
+// Asks for the view's pixels under a span to come.
+void PrefetchPixels(const RenderTarget& target, const CoveredSpan& span) {
+  const std::uint32_t* row = target.pixels + static_cast<std::ptrdiff_t>(span.y) * target.pitch;
+  constexpr int kPixelsPerLine = 16;
+  for (int x = span.left; x <= span.right; x += kPixelsPerLine) Prefetch(row + x);
+  Prefetch(row + span.right);
+}
+
+int Length(const CoveredSpan& span) { return span.right - span.left + 1; }
+
+// The spans walked ahead of drawing and asked for, oldest first, each with where its source starts:
+// each is walked once.
+template <class Start>
+class SpanQueue {
+public:
+  struct Entry {
+    CoveredSpan span;
+    Start start;
+  };
+  bool Empty() const { return head_ == tail_; }
+  bool Full() const { return tail_ - head_ == kCapacity; }
+  const Entry& Front() const { return entries_[head_ % kCapacity]; }
+  void Push(const Entry& entry) { entries_[tail_++ % kCapacity] = entry; }
+  Entry Pop() { return entries_[head_++ % kCapacity]; }
+
+private:
+  static constexpr unsigned kCapacity = 64;
+  Entry entries_[kCapacity];
+  unsigned head_ = 0;
+  unsigned tail_ = 0;
+};
+
+template <class Lanes, class Source, class Blend>
 void RenderSpans(TriangleCoverage& coverage, const TriangleAttributes& attributes, const PixelPipeline& pipeline,
                  const RenderTarget& target) {
   Source source(attributes, pipeline);
   const Blend blend;
-  coverage.ForEachSpan([&](int y, int left, int right) {
-    source.StartSpan(y, left);
-    std::uint32_t* row = target.pixels + static_cast<std::ptrdiff_t>(y) * target.pitch;
-    if (y + 1 < target.height) {
-      // A thin triangle meets each line of the view only briefly: ask early for the pixels below.
-      const std::uint32_t* below = row + target.pitch;
-      for (int x = left; x <= right; x += 16) __builtin_prefetch(below + x, 1);
-      __builtin_prefetch(below + right, 1);
+  SpanQueue<typename Source::SpanStart> asked;
+  int pixelsAsked = 0;  // of the spans in the queue
+  CoveredSpan next;
+  for (;;) {
+    while (!asked.Full() && (asked.Empty() || pixelsAsked < Length(asked.Front().span) + kPixelsAhead) &&
+           coverage.NextSpan(next)) {
+      asked.Push({next, source.Prefetch(next)});
+      PrefetchPixels(target, next);
+      pixelsAsked += Length(next);
     }
-    std::uint32_t* pixel = row + left;
-    int count = right - left + 1;
+    if (asked.Empty()) break;
+    const auto [span, start] = asked.Pop();
+    int count = Length(span);
+    pixelsAsked -= count;
+    source.StartSpan(start);
+    std::uint32_t* pixel = target.pixels + static_cast<std::ptrdiff_t>(span.y) * target.pitch + span.left;
     for (; count >= kLanes; count -= kLanes, pixel += kLanes) {
       Pixels destination;
       std::memcpy(&destination, pixel, sizeof destination);
@@ -203,12 +286,12 @@ void RenderSpans(TriangleCoverage& coverage, const TriangleAttributes& attribute
     }
     if (count > 0) {
       // The last pixels of the span in lanes of their own; the lanes past its end are dropped.
-      Pixels destination{};
-      std::memcpy(&destination, pixel, sizeof(std::uint32_t) * static_cast<std::size_t>(count));
+      Pixels destination;
+      Lanes::LoadFirst(pixel, count, destination);
       const Pixels result = blend(source.Next(), destination);
-      std::memcpy(pixel, &result, sizeof(std::uint32_t) * static_cast<std::size_t>(count));
+      Lanes::StoreFirst(pixel, count, result);
     }
-  });
+  }
 }
 
 // Each renderer in two forms: for any x86-64 processor (SSE2) and for one with AVX2. Flattening puts
@@ -216,7 +299,7 @@ void RenderSpans(TriangleCoverage& coverage, const TriangleAttributes& attribute
 template <template <class> class Source, class Blend>
 __attribute__((flatten)) void RenderSpansSse2(TriangleCoverage& coverage, const TriangleAttributes& attributes,
                                               const PixelPipeline& pipeline, const RenderTarget& target) {
-  RenderSpans<Source<LoadOneByOne>, Blend>(coverage, attributes, pipeline, target);
+  RenderSpans<Sse2Lanes, Source<Sse2Lanes>, Blend>(coverage, attributes, pipeline, target);
 }
 
 template <template <class> class Source, class Blend>
@@ -224,7 +307,7 @@ __attribute__((target("avx2"), flatten)) void RenderSpansAvx2(TriangleCoverage& 
                                                               const TriangleAttributes& attributes,
                                                               const PixelPipeline& pipeline,
                                                               const RenderTarget& target) {
-  RenderSpans<Source<GatherWithAvx2>, Blend>(coverage, attributes, pipeline, target);
+  RenderSpans<Avx2Lanes, Source<Avx2Lanes>, Blend>(coverage, attributes, pipeline, target);
 }
 
 template <template <class> class Source, class Blend>

@@ -164,6 +164,33 @@ TEST_F(SweepStoreTest, SweepDistanceScalesTheRangeToTheRow) {
   EXPECT_DOUBLE_EQ(store_.GetSweepDistance(), 12.0);
 }
 
+// The distance follows each change of the range, of its samples and of the row's length, back and
+// forth, however many sweeps came with the same ones before.
+TEST_F(SweepStoreTest, SweepDistanceFollowsEveryChangeOfRangeAndRow) {
+  struct Step {
+    double range;
+    std::uint16_t rangeSamples;
+    bool resetTo256 = false;  // the rows sized afresh for 256-sample sweeps first
+    double distance;
+  };
+  const Step steps[] = {
+      {3.0, 256, false, 6.0},  {3.0, 256, false, 6.0}, {1.5, 256, false, 3.0},  {3.0, 256, false, 6.0},
+      {3.0, 128, false, 12.0}, {3.0, 256, false, 6.0}, {3.0, 256, true, 3.0},   {3.0, 256, false, 3.0},
+  };
+  std::uint16_t length = 512;
+  for (const Step& step : steps) {
+    SCOPED_TRACE(testing::Message() << step.range << " nm over " << step.rangeSamples << " samples");
+    if (step.resetTo256) {
+      store_.Reset();
+      length = 256;
+    }
+    TestSweep sweep(0, 1, length);
+    sweep.record.rangeSampleCount = step.rangeSamples;
+    ASSERT_TRUE(Add(sweep, step.range));
+    EXPECT_DOUBLE_EQ(store_.GetSweepDistance(), step.distance);
+  }
+}
+
 TEST_F(SweepStoreTest, ClearKeepsTheCursorAndResetFreesTheRows) {
   ASSERT_TRUE(Add(TestSweep(9, 5)));
   store_.Clear();
