@@ -126,15 +126,17 @@ void ExpectRecordedPosition(const Outcome& outcome, const std::string& name) {
   EXPECT_NEAR(outcome.circle.longitude, kRecordedLongitude, kPositionToleranceDegrees) << name;
 }
 
-TEST(LiveInput, LivePictureScoresAsTheReplaysAndStillFillsOnALossyNetwork) {
+TEST(LiveInput, LivePictureScoresAsTheReplaysAndStillFillsOnALossyOrReorderingNetwork) {
   const ViewerRun replay = StartReplay("replay");
   const ViewerRun live = StartLive("live");
   const ViewerRun lossy = StartLive("lossy", "--drop 10 --reorder 5 --seed 7");
+  const ViewerRun reordering = StartLive("reordered", "--reorder 10 --seed 5");
   GDALAllRegister();
   std::vector<std::uint8_t> nearLand;
   const Outcome replayed = Finish(replay, nearLand);
   const Outcome clean = Finish(live, nearLand);
   const Outcome lossed = Finish(lossy, nearLand);
+  const Outcome reordered = Finish(reordering, nearLand);
   ASSERT_GT(replayed.score.strong, 0);
   EXPECT_NEAR(clean.score.Percent(), replayed.score.Percent(), 1.0);
   ExpectRecordedPosition(clean, "live");
@@ -146,6 +148,10 @@ TEST(LiveInput, LivePictureScoresAsTheReplaysAndStillFillsOnALossyNetwork) {
   ExpectRecordedPosition(lossed, "lossy");
   EXPECT_GT(lossed.lost, 0) << lossed.viewer.output;
   EXPECT_NE(lossed.sender.output.find("dropped"), std::string::npos) << lossed.sender.output;
+
+  // Spokes that come late are drawn, and not lost.
+  EXPECT_EQ(reordered.lost, 0) << reordered.viewer.output;
+  EXPECT_NEAR(reordered.score.Percent(), clean.score.Percent(), 1.0);
 }
 
 // Datagrams nobody should send a radar's port: random bytes of random lengths, spoke frames cut short, and
