@@ -115,9 +115,10 @@ Outcome Finish(const ViewerRun& run, std::vector<std::uint8_t>& nearLand) {
     std::sscanf(text.c_str() + at, ", lost %lld", &outcome.lost);
   if (const std::size_t at = text.find("\nrun: "); at != std::string::npos)
     std::sscanf(text.c_str() + at, "\nrun: %*f s, %d host rounds, %d late", &outcome.rounds, &outcome.late);
-  std::printf("%s: %.1f%% of %ld strong echo pixels on or near land, %lld spokes lost, %d of %d rounds late\n",
-              run.name.c_str(), outcome.score.Percent(), outcome.score.strong, outcome.lost, outcome.late,
-              outcome.rounds);
+  std::printf("%s: %.1f%% of %ld strong echo pixels on or near land, ship at %.6f %.6f, %lld spokes lost, "
+              "%d of %d rounds late\n",
+              run.name.c_str(), outcome.score.Percent(), outcome.score.strong, outcome.circle.latitude,
+              outcome.circle.longitude, outcome.lost, outcome.late, outcome.rounds);
   return outcome;
 }
 
