@@ -32,7 +32,7 @@ void SpokeSweeps::Take(const Spoke& spoke, SweepSettings& current, const RadarSo
       outcome.rangeIndex = rangeIndex;
     }
   }
-  if (!held_) held_.emplace();
+  if (!held_) held_.emplace(HeldSpoke{});
   HeldSpoke& held = *held_;
   held.angle = angle;
   held.heading = SweepHeadingOf(spoke.headingWord);
