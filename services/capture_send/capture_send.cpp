@@ -99,15 +99,18 @@ private:
       ++totals.dropped;
       return;
     }
-    if (!held_ && Chance(options_.reorderPercent)) {
-      held_.emplace(Held{std::move(bytes), port});
+    // A reordered datagram goes after the next one to the same port: after the next spoke frame, or the
+    // next sentence, so that each stream sees the swap.
+    const auto held = held_.find(port);
+    if (held == held_.end() && Chance(options_.reorderPercent)) {
+      held_.emplace(port, std::move(bytes));
       ++totals.reordered;
       return;
     }
     Send(bytes, port, totals);
-    if (held_) {
-      Send(held_->bytes, held_->port, totals);
-      held_.reset();
+    if (held != held_.end()) {
+      Send(held->second, port, totals);
+      held_.erase(held);
     }
   }
 
@@ -127,17 +130,12 @@ private:
     return percent > 0.0 && std::uniform_real_distribution<double>(0.0, 100.0)(random_) < percent;
   }
 
-  struct Held {
-    std::vector<std::uint8_t> bytes;
-    std::uint16_t port;
-  };
-
   const SendOptions& options_;
   const std::map<std::uint16_t, std::uint16_t> ports_;
   std::mt19937 random_;
   int socket_ = -1;
   sockaddr_in destination_{};
-  std::optional<Held> held_;
+  std::map<std::uint16_t, std::vector<std::uint8_t>> held_;  // by destination port
   std::optional<Clock::time_point> deadline_;
 };
 
@@ -174,7 +172,8 @@ int main(int argc, char** argv) {
       ->check(CLI::Range(0.0, 1e7))->capture_default_str();
   app.add_option("--drop", options.dropPercent, "Percent of the datagrams not sent, at random")
       ->check(CLI::Range(0.0, 100.0));
-  app.add_option("--reorder", options.reorderPercent, "Percent of the datagrams sent after the one that follows")
+  app.add_option("--reorder", options.reorderPercent,
+                 "Percent of the datagrams sent after the next one to the same port")
       ->check(CLI::Range(0.0, 100.0));
   app.add_option("--seed", options.seed, "Seed of the random drops and reorders")->capture_default_str();
   CLI11_PARSE(app, argc, argv);

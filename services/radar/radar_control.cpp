@@ -1,5 +1,6 @@
 #include "services/radar/radar_control.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -168,6 +169,8 @@ ControlOutcome RadarControl::SetTrailTime(int seconds) {
 
 void RadarControl::CountLostSpokes(int count) {
   if (count > 0) state_.lostSpokes = count > INT_MAX - state_.lostSpokes ? INT_MAX : state_.lostSpokes + count;
+  // Spokes counted lost that arrived late after all.
+  if (count < 0) state_.lostSpokes = std::max(0, state_.lostSpokes + count);
 }
 
 bool RadarControl::TickSecond() {

@@ -91,6 +91,7 @@ public:
   bool CompleteTurn();
   void SetSpokeStream(std::string stream) { state_.spokeStream = std::move(stream); }
   // Lost spokes are published with the next second, so that a lossy link does not announce every one.
+  // A negative count takes back spokes counted lost that arrived late after all.
   void CountLostSpokes(int count);
 
   bool IsTransmitting() const { return state_.transmitState == kTransmitting; }

@@ -1,6 +1,7 @@
 #include "services/radar/radar_simulator.h"
 
 #include <ogr_feature.h>
+#include <pthread.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -72,6 +73,8 @@ void RadarSimulator::StopWorker() {
 }
 
 void RadarSimulator::Run() {
+  // Named so that the radar's own thread can be told apart in the process's tasks (top -H, /proc).
+  pthread_setname_np(pthread_self(), "radar service");
   std::unique_lock lock(mutex_);
   RadarSource& source = *source_;
   auto nextSecond = Clock::now() + 1s;

@@ -75,11 +75,19 @@ SpokeFrame DecodeSpokeFrame(ByteView datagram) {
 int SpokeLossCounter::Take(std::uint8_t scanCounter) {
   if (!last_) {
     last_ = scanCounter;
+    missing_.reset();
     return 0;
   }
   const int step = static_cast<std::uint8_t>(scanCounter - *last_);
-  // A step back (within half the counter's cycle) is a late spoke, already counted lost or repeated.
-  if (step == 0 || step > kLatestStep) return 0;
+  if (step == 0) return 0;
+  // A step back (within half the counter's cycle) is a late spoke, or one repeated.
+  if (step > kLatestStep) {
+    if (!missing_.test(scanCounter)) return 0;
+    missing_.reset(scanCounter);
+    return -1;
+  }
+  for (int skipped = 1; skipped < step; ++skipped) missing_.set(static_cast<std::uint8_t>(*last_ + skipped));
+  missing_.reset(scanCounter);
   last_ = scanCounter;
   return step - 1;
 }

@@ -5,6 +5,7 @@
 // byte 2 the scan counter, bytes 6-7 the large range word L, 8-9 the angle, 10-11 the heading word, 12-13
 // the small range word S.
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -58,17 +59,22 @@ struct SpokeFrame {
 bool IsSpokeFrameShape(ByteView datagram);
 SpokeFrame DecodeSpokeFrame(ByteView datagram);
 
-// Counts the spokes lost between those received, from the jumps of their scan counters.
+// Counts the spokes lost between those received, from the jumps of their scan counters. A spoke that
+// arrives late (its counter a step back, as a reordering network delivers it) was counted lost when the
+// counter jumped past it; it takes that count back.
 class SpokeLossCounter {
 public:
-  // The spokes lost just before one with `scanCounter`; 0 for the first spoke, a repeated one and one
-  // that arrives late (its counter a step back).
+  // The change in spokes lost that a spoke with `scanCounter` tells: the spokes skipped just before it;
+  // -1 for a late one that was counted lost; 0 for the first spoke, a repeated one, and a late one that
+  // already arrived.
   int Take(std::uint8_t scanCounter);
   // The next spoke starts afresh (a new pass of a capture).
   void Restart() { last_.reset(); }
 
 private:
   std::optional<std::uint8_t> last_;
+  // The counters counted lost since the counter last passed them.
+  std::bitset<256> missing_;
 };
 
 }  // namespace radarsim

@@ -343,6 +343,35 @@ TEST(SpokeFrames, RangeWordsStatusAndHeadingWordAsTheRadarFamilyMeansThem) {
   }
 }
 
+// A reordering network delivers a spoke after later ones: counted lost when the counter jumped past it,
+// it is no longer lost once it arrives.
+TEST(SpokeFrames, LostSpokesFromTheScanCounterWithLateOnesTakenBack) {
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> counters;
+    int lost;
+  };
+  const Case cases[] = {
+      {"in order", {10, 11, 12, 13}, 0},
+      {"two skipped", {10, 11, 14, 15}, 2},
+      {"one late", {10, 12, 11, 13}, 0},
+      {"a frame late", {0, 1, 4, 5, 2, 3, 6}, 0},
+      {"late twice", {10, 12, 11, 11, 13}, 0},
+      {"repeated", {10, 11, 11, 12}, 0},
+      {"late across the wrap", {254, 1, 255, 0, 2}, 0},
+      {"skipped across the wrap", {254, 1, 2}, 2},
+      {"late but not counted lost", {10, 11, 12, 9}, 0},
+      {"skipped, late one back, another skipped", {10, 13, 11, 15}, 2},
+      {"a cycle on, an old counter is new again", {0, 2, 130, 255, 0, 1, 0}, 252},
+  };
+  for (const Case& test : cases) {
+    radarsim::SpokeLossCounter losses;
+    int lost = 0;
+    for (std::uint8_t counter : test.counters) lost += losses.Take(counter);
+    EXPECT_EQ(lost, test.lost) << test.name;
+  }
+}
+
 TEST(NmeaSentences, PositionsAndHeadingsFromGoodSentencesOnly) {
   using Status = radarsim::NmeaSentence::Status;
   struct Case {

@@ -21,6 +21,8 @@ using namespace std::chrono_literals;
 constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
 // How often the reader looks whether it must stop.
 constexpr auto kLookForStop = 100ms;
+// Datagrams the UDP reader takes between two looks.
+constexpr int kDatagramsPerLook = 256;
 // The pause before connecting again: from the first, doubled at every failure up to the last.
 constexpr auto kFirstRetryPause = 250ms;
 constexpr auto kLongestRetryPause = 8000ms;
@@ -129,7 +131,10 @@ bool NetworkOwnShip::Start(std::string& error) {
     std::array<std::uint8_t, 65536> buffer{};
     while (!stop_) {
       if (!listener->Wait(kLookForStop)) continue;
-      while (const auto received = listener->Receive(buffer)) {
+      // A bounded number at a time: under a flood the reader still sees a stop request.
+      for (int taken = 0; taken < kDatagramsPerLook && !stop_; ++taken) {
+        const auto received = listener->Receive(buffer);
+        if (!received) break;
         const std::size_t size = std::min(received->size, buffer.size());
         TakeText(std::string_view(reinterpret_cast<const char*>(buffer.data()), size));
       }
