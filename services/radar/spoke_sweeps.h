@@ -19,6 +19,15 @@ struct SpokeSweepSettings {
   double rangeFactor = 1.0; // the range calibration
 };
 
+// The last spoke taken, held until the next one shows how far it reaches. Outside SpokeSweeps, whose
+// optional of it needs the whole type (clang does not see its member initialisers before the class ends).
+struct HeldSpoke {
+  std::uint16_t angle = 0;
+  std::int16_t heading = -1;
+  double recordedNauticalMiles = 0.0;
+  std::vector<std::uint8_t> levels;
+};
+
 class SpokeSweeps {
 public:
   // `firstNauticalMiles`: the recorded range the range setting was chosen for at the start.
@@ -45,13 +54,6 @@ public:
   void ClearDelivered() { delivered_ = 0; }
 
 private:
-  struct HeldSpoke {
-    std::uint16_t angle = 0;
-    std::int16_t heading = -1;
-    double recordedNauticalMiles = 0.0;
-    std::vector<std::uint8_t> levels;
-  };
-
   void EmitHeld(std::uint16_t untilAngle, const SweepSettings& settings, const RadarSource::SweepSink& deliver,
                 SourceOutcome& outcome);
 
