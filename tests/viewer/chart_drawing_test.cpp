@@ -1,14 +1,13 @@
 // The chart drawn as a live view needs it: bounded strokes however many lines the chart holds, shapes
 // outside the view passed over, and the painted chart kept until the view or its mode changes.
-#include <cpl_vsi.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "support/memory_lines.h"
 #include "viewer/chart/chart_cache.h"
 #include "viewer/chart/chart_layers.h"
 #include "viewer/chart/chart_painter.h"
@@ -22,38 +21,8 @@ constexpr double kDegree = M_PI / 180.0;
 constexpr int kWidth = 600;
 constexpr int kHeight = 400;
 
-struct Degrees {
-  double longitude, latitude;
-};
-using Line = std::vector<Degrees>;
-
-// Line features written as GeoJSON into GDAL's memory file system, removed with the object.
-class MemoryLines {
-public:
-  MemoryLines(const std::string& name, const std::vector<Line>& lines) : path_("/vsimem/" + name + ".geojson") {
-    std::string text = R"({"type":"FeatureCollection","features":[)";
-    char number[64];
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-      text += i == 0 ? "" : ",";
-      text += R"({"type":"Feature","properties":{},"geometry":{"type":"LineString","coordinates":[)";
-      for (std::size_t j = 0; j < lines[i].size(); ++j) {
-        std::snprintf(number, sizeof number, "%s[%.7f,%.7f]", j == 0 ? "" : ",", lines[i][j].longitude,
-                      lines[i][j].latitude);
-        text += number;
-      }
-      text += "]}}";
-    }
-    text += "]}";
-    VSILFILE* file = VSIFileFromMemBuffer(path_.c_str(), nullptr, 0, TRUE);
-    VSIFWriteL(text.data(), 1, text.size(), file);
-    VSIFCloseL(file);
-  }
-  ~MemoryLines() { VSIUnlink(path_.c_str()); }
-  const std::string& Path() const { return path_; }
-
-private:
-  std::string path_;
-};
+using Degrees = LinePoint;
+using Line = ChartLine;
 
 ChartLayers CoastOf(const std::string& name, const std::vector<Line>& lines) {
   const MemoryLines file(name, lines);
