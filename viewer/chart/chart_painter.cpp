@@ -68,9 +68,9 @@ std::size_t FillLand(cairo_t* cairo, const ChartProjection& projection, const Ch
   return filled;
 }
 
-// Cairo scan-converts a stroke's outline as a whole, and lines that cross within one outline make that
-// cost grow with the square of their number: a chart of many crossing lines stroked as one path never
-// finished. Lines are stroked together (where they meet, they join as one outline) until this many
+// Cairo scan-converts a stroke's outline as a whole, every crossing of its edges adding to the cost, and
+// the crossings of many lines grow with the square of their number: a chart of many crossing lines
+// stroked as one path never finished. Lines are stroked together (where they meet, they join as one outline) until this many
 // points are gathered; a line of more is in pieces of at most kMaxLinePiecePoints.
 constexpr std::size_t kStrokePointBudget = 2 * kMaxLinePiecePoints;
 
