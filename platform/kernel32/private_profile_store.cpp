@@ -38,6 +38,9 @@ std::string FolderOf(const std::string& path) {
 }
 
 bool CreateFolders(const std::string& folder) {
+  // Nearly always there already: one look instead of a mkdir for every part of the path.
+  struct stat status {};
+  if (stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) return true;
   for (std::size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
     const std::string prefix = folder.substr(0, end);
     if (mkdir(prefix.c_str(), kNewFolderMode) != 0 && errno != EEXIST) return false;
@@ -132,19 +135,24 @@ private:
   int fd_ = -1;
 };
 
-// The whole content of an open file.
-bool ReadAll(int fd, std::string& text) {
-  text.clear();
-  char buffer[65536];
+// The whole content of an open file from its start, into `text` (whose memory is reused). `expected` is
+// the size the file is thought to have: one byte more is asked for, so that a file grown since is read
+// whole all the same.
+bool ReadAll(int fd, std::size_t expected, std::string& text) {
+  text.resize(std::max<std::size_t>(expected + 1, 4096));
+  std::size_t got = 0;
   for (;;) {
-    const ssize_t got = read(fd, buffer, sizeof buffer);
-    if (got == 0) return true;
-    if (got < 0) {
+    if (got == text.size()) text.resize(2 * text.size());
+    const ssize_t count = pread(fd, text.data() + got, text.size() - got, static_cast<off_t>(got));
+    if (count == 0) break;
+    if (count < 0) {
       if (errno == EINTR) continue;
       return false;
     }
-    text.append(buffer, static_cast<std::size_t>(got));
+    got += static_cast<std::size_t>(count);
   }
+  text.resize(got);
+  return true;
 }
 
 // A file changed within this long after the version we hold was stamped may carry the same time stamps
@@ -177,10 +185,15 @@ struct CachedProfile {
     struct stat status {};
     if (handle.Get() >= 0 && fstat(handle.Get(), &status) != 0) return false;
     stamp = handle.Get() >= 0 ? FileStamp::Of(status) : FileStamp();
+    file = std::move(handle);
+    Age();
+    return true;
+  }
+
+  // Lets the stamp vouch for the file once its last change is old enough.
+  void Age() {
     const std::int64_t lastChange = std::max(Nanoseconds(stamp.modified), Nanoseconds(stamp.changed));
     stampVouches = !stamp.exists || NowNanoseconds() - lastChange > kStampSlackNanoseconds;
-    file = std::move(handle);
-    return true;
   }
 };
 
@@ -206,7 +219,12 @@ public:
     CachedProfile& cached = Slot(path);
     const bool known = cached.lastUse != 0;
     cached.lastUse = ++uses_;
-    if (known && !verify && cached.stampVouches && cached.stamp == stamp) return &cached;
+    if (known && cached.stamp == stamp) {
+      if (!verify && cached.stampVouches) return &cached;
+      // The file held open is the one at the path (its inode cannot be another's while open): its bytes
+      // are read again through it and compared, without opening the file anew.
+      if (cached.file.Get() >= 0 && Recheck(cached)) return &cached;
+    }
     if (!Load(path, cached, known)) {
       Forget(path);
       return nullptr;
@@ -235,22 +253,39 @@ private:
     return profiles_[path];
   }
 
+  // Reads the file again through the handle `cached` holds; parses it only when its bytes changed (a
+  // file rewritten in place, its stamp unchanged within the clock's resolution). False when it cannot
+  // be read.
+  bool Recheck(CachedProfile& cached) {
+    if (!ReadAll(cached.file.Get(), cached.text.size(), buffer_)) return false;
+    if (buffer_ != cached.text) {
+      cached.document.Parse(buffer_);
+      cached.text.swap(buffer_);
+    }
+    cached.Age();
+    return true;
+  }
+
   // Reads the file through one open handle, so that the stamp and the bytes are of the same file; parses
   // them only when they differ from the bytes held.
-  static bool Load(const std::string& path, CachedProfile& cached, bool known) {
+  bool Load(const std::string& path, CachedProfile& cached, bool known) {
     FileHandle file(RetryOnInterrupt([&] { return open(path.c_str(), O_RDONLY | O_CLOEXEC); }));
-    std::string text;
     if (file.Get() < 0 && errno != ENOENT) return false;
-    if (file.Get() >= 0 && !ReadAll(file.Get(), text)) return false;
+    if (file.Get() < 0) {
+      buffer_.clear();
+    } else if (!ReadAll(file.Get(), cached.text.size(), buffer_)) {
+      return false;
+    }
     if (!cached.Adopt(std::move(file))) return false;
-    if (known && text == cached.text) return true;
-    cached.document.Parse(text);
-    cached.text = std::move(text);
+    if (known && buffer_ == cached.text) return true;
+    cached.document.Parse(buffer_);
+    cached.text.swap(buffer_);
     return true;
   }
 
   std::mutex mutex_;
   std::unordered_map<std::string, CachedProfile> profiles_;
+  std::string buffer_;  // the bytes last read, its memory kept for the next read
   std::uint64_t uses_ = 0;
 };
 

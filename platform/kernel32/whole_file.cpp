@@ -111,7 +111,8 @@ bool WholeFile::Open(const std::string& path, std::string& error) {
   const std::string stem = final_ + ".tmp";
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     const std::string name = stem + RandomSuffix();
-    const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kNewFileMode);
+    // Readable too: a caller keeping the released descriptor reads the file back through it.
+    const int fd = open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kNewFileMode);
     if (fd >= 0) {
       fd_ = fd;
       temporary_ = name;

@@ -1,7 +1,7 @@
 #include "services/radar/capture_reader.h"
 
 #include <algorithm>
-#include <deque>
+#include <vector>
 #include <string_view>
 
 #include "services/radar/capture_datagrams.h"
@@ -18,12 +18,12 @@ public:
       : name_(std::move(name)), datagrams_(std::move(datagrams)), streams_(streams) {}
 
   bool Next(CaptureEvent& event) override {
-    while (pending_.empty()) {
+    while (taken_ == pendingCount_) {
       if (ended_) return false;
+      taken_ = pendingCount_ = 0;
       ReadRecord();
     }
-    event = std::move(pending_.front());
-    pending_.pop_front();
+    event = pending_[taken_++];
     return true;
   }
 
@@ -88,17 +88,29 @@ private:
     HandleSpokes(stream, payload, seconds);
   }
 
+  // The next free event slot, its memory reused from an earlier record when there is one; taken by
+  // counting it in pendingCount_.
+  CaptureEvent& FreeSlot() {
+    if (pendingCount_ == pending_.size()) pending_.emplace_back();
+    return pending_[pendingCount_];
+  }
+
+  // The spokes are decoded straight into the event slots.
   void HandleSpokes(const SpokeStream& stream, ByteView payload, double seconds) {
-    SpokeFrame frame = DecodeSpokeFrame(payload);
     ++counts_.frames;
-    counts_.badFrames += frame.badSpokes;
-    counts_.spokes += frame.spokes.size();
-    for (Spoke& spoke : frame.spokes) {
-      CaptureEvent& event = pending_.emplace_back();
+    const std::size_t count = SpokeCountOf(payload);
+    for (std::size_t i = 0; i < count; ++i) {
+      CaptureEvent& event = FreeSlot();
+      if (!DecodeSpokeAt(payload, i, event.spoke)) {
+        ++counts_.badFrames;
+        continue;
+      }
       event.kind = CaptureEvent::Kind::kSpoke;
       event.seconds = seconds;
-      event.spoke = spoke;
       event.stream = stream;
+      event.navigation = {};
+      ++pendingCount_;
+      ++counts_.spokes;
     }
   }
 
@@ -112,17 +124,23 @@ private:
       }
       ++counts_.sentences;
       if (sentence.status != NmeaSentence::Status::kNavigation) continue;
-      CaptureEvent& event = pending_.emplace_back();
+      CaptureEvent& event = FreeSlot();
+      event = CaptureEvent{};
       event.kind = CaptureEvent::Kind::kNavigation;
       event.seconds = seconds;
       event.navigation = sentence.navigation;
+      ++pendingCount_;
     }
   }
 
   const std::string name_;
   const std::unique_ptr<CaptureDatagrams> datagrams_;
   CaptureStreams streams_;
-  std::deque<CaptureEvent> pending_;
+  // The events of the last record read, handed out in order: the first pendingCount_ slots, of which
+  // taken_ are gone. The slots stay for the next record, so that reading allocates nothing per record.
+  std::vector<CaptureEvent> pending_;
+  std::size_t pendingCount_ = 0;
+  std::size_t taken_ = 0;
   CaptureCounts counts_;
   std::string error_;
   bool ended_ = false;

@@ -80,7 +80,10 @@ std::unique_ptr<CaptureStream> CaptureStream::OpenFile(const std::string& path, 
     error = "cannot open: " + std::string(errno != 0 ? std::strerror(errno) : "out of memory");
     return nullptr;
   }
-  gzbuffer(source->file, 1u << 17);
+  // Large reads for a large capture; a small one (a fuzzer's input, a short recording) is not given
+  // buffers many times its size.
+  constexpr off_t kSmallestBuffer = 8192, kLargestBuffer = 1 << 17;
+  gzbuffer(source->file, static_cast<unsigned>(std::clamp<off_t>(status.st_size, kSmallestBuffer, kLargestBuffer)));
   return Open(std::move(source), error);
 }
 

@@ -1,5 +1,6 @@
 #include "services/radar/nmea_sentence.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -34,6 +35,7 @@ std::optional<std::string_view> CheckedBody(std::string_view sentence) {
 
 std::vector<std::string_view> SplitFields(std::string_view body) {
   std::vector<std::string_view> fields;
+  fields.reserve(static_cast<std::size_t>(std::count(body.begin(), body.end(), ',')) + 1);
   for (std::size_t start = 0;;) {
     const std::size_t comma = body.find(',', start);
     fields.push_back(body.substr(start, comma - start));

@@ -53,16 +53,23 @@ bool IsSpokeFrameShape(ByteView datagram) {
   return HasFrameSize(datagram.size()) && datagram[kSpokeFrameHeaderBytes] == kSpokeHeaderBytes;
 }
 
+std::size_t SpokeCountOf(ByteView datagram) {
+  return HasFrameSize(datagram.size()) ? (datagram.size() - kSpokeFrameHeaderBytes) / kSpokeBytes : 0;
+}
+
+bool DecodeSpokeAt(ByteView datagram, std::size_t index, Spoke& spoke) {
+  return DecodeSpoke(datagram.data() + kSpokeFrameHeaderBytes + index * kSpokeBytes, spoke);
+}
+
 SpokeFrame DecodeSpokeFrame(ByteView datagram) {
   SpokeFrame frame;
   if (!HasFrameSize(datagram.size())) return frame;
   frame.sizeValid = true;
-  const std::size_t count = (datagram.size() - kSpokeFrameHeaderBytes) / kSpokeBytes;
+  const std::size_t count = SpokeCountOf(datagram);
   frame.spokes.resize(count);
   std::size_t kept = 0;
   for (std::size_t i = 0; i < count; ++i) {
-    const std::uint8_t* bytes = datagram.data() + kSpokeFrameHeaderBytes + i * kSpokeBytes;
-    if (DecodeSpoke(bytes, frame.spokes[kept])) {
+    if (DecodeSpokeAt(datagram, i, frame.spokes[kept])) {
       ++kept;
     } else {
       ++frame.badSpokes;

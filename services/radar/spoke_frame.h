@@ -58,6 +58,11 @@ struct SpokeFrame {
 // spokes, the first of them with the spoke header's length.
 bool IsSpokeFrameShape(ByteView datagram);
 SpokeFrame DecodeSpokeFrame(ByteView datagram);
+// The spokes of a datagram of a frame's size (0 for any other size), and spoke `index` of them decoded
+// into `spoke`, every field written: false for a header no spoke can have. For a reader that keeps its
+// spokes' memory from one datagram to the next.
+std::size_t SpokeCountOf(ByteView datagram);
+bool DecodeSpokeAt(ByteView datagram, std::size_t index, Spoke& spoke);
 
 // Counts the spokes lost between those received, from the jumps of their scan counters. A spoke that
 // arrives late (its counter a step back, as a reordering network delivers it) was counted lost when the

@@ -372,6 +372,51 @@ TEST(SpokeFrames, LostSpokesFromTheScanCounterWithLateOnesTakenBack) {
   }
 }
 
+// The reader keeps its events' memory from one record to the next: whatever an earlier record left
+// there, each event holds exactly what its own record says, a navigation event no spoke and a spoke
+// event no navigation.
+TEST(SpokeFrames, EventsOfEachRecordCarryNothingOfTheRecordsBefore) {
+  Bytes damaged = SpokeFrameOf({{0x100, 0x02, 1}, {0x102, 0x02, 2}, {0x104, 0x12, 3}});
+  damaged[8 + 536] = 23;  // the second spoke's header is impossible
+  const Bytes later = SpokeFrameOf({{0x200, 0x12, 9, 0x80, 13752, 0x0123}});
+  PcapWriter capture;
+  capture.Add(Ethernet(Ipv4(Udp(kSpokePort, damaged))))
+      .Add(Ethernet(Ipv4(Udp(kNmeaPort, Text(WithChecksum("HEHDT,90.5,T") + "\r\n")))))
+      .Add(Ethernet(Ipv4(Udp(kSpokePort, later))));
+  std::string error;
+  auto reader = CaptureReader::OpenMemory("memory", capture.bytes, error);
+  ASSERT_TRUE(reader) << error;
+
+  std::vector<Spoke> expected = radarsim::DecodeSpokeFrame(damaged).spokes;
+  const Spoke lastSpoke = radarsim::DecodeSpokeFrame(later).spokes.at(0);
+  ASSERT_EQ(expected.size(), 2u);
+  const auto sameSpoke = [](const Spoke& a, const Spoke& b) {
+    return a.status == b.status && a.scanCounter == b.scanCounter && a.angle == b.angle &&
+           a.headingWord == b.headingWord && a.rangeMetres == b.rangeMetres && a.strengths == b.strengths;
+  };
+  struct Expected {
+    CaptureEvent::Kind kind;
+    Spoke spoke;
+    std::optional<double> heading;
+  };
+  const Expected events[] = {{CaptureEvent::Kind::kSpoke, expected[0], {}},
+                             {CaptureEvent::Kind::kSpoke, expected[1], {}},
+                             {CaptureEvent::Kind::kNavigation, Spoke{}, 90.5},
+                             {CaptureEvent::Kind::kSpoke, lastSpoke, {}}};
+  for (const Expected& want : events) {
+    CaptureEvent event;
+    ASSERT_TRUE(reader->Next(event));
+    EXPECT_EQ(event.kind, want.kind);
+    EXPECT_TRUE(sameSpoke(event.spoke, want.spoke)) << "angle " << event.spoke.angle;
+    EXPECT_EQ(event.navigation.headingDegrees, want.heading);
+    EXPECT_FALSE(event.navigation.latitudeDegrees);
+  }
+  CaptureEvent end;
+  EXPECT_FALSE(reader->Next(end));
+  EXPECT_EQ(reader->Counts().badFrames, 1u);
+  EXPECT_EQ(reader->Counts().spokes, 3u);
+}
+
 TEST(NmeaSentences, PositionsAndHeadingsFromGoodSentencesOnly) {
   using Status = radarsim::NmeaSentence::Status;
   struct Case {

@@ -39,8 +39,19 @@ void AddShape(std::vector<std::vector<MercatorPoint>> parts, std::vector<ChartSh
   shapes.push_back({std::move(parts), box});
 }
 
-// Polygons become one shape each, their rings its parts; lines become one shape each; anything else
-// (points, collections of other kinds) is left out.
+// A line as shapes of at most kMaxLinePiecePoints points, the last point of one the first of the next.
+void AddLine(std::vector<MercatorPoint> points, std::vector<ChartShape>& lines) {
+  if (points.size() <= kMaxLinePiecePoints) return AddShape({std::move(points)}, lines);
+  for (std::size_t first = 0; first + 1 < points.size(); first += kMaxLinePiecePoints - 1) {
+    const std::size_t end = std::min(points.size(), first + kMaxLinePiecePoints);
+    AddShape({std::vector<MercatorPoint>(points.begin() + static_cast<std::ptrdiff_t>(first),
+                                         points.begin() + static_cast<std::ptrdiff_t>(end))},
+             lines);
+  }
+}
+
+// Polygons become one shape each, their rings its parts; lines one shape each, or pieces of one;
+// anything else (points, collections of other kinds) is left out.
 void Collect(const OGRGeometry& geometry, std::vector<ChartShape>& polygons, std::vector<ChartShape>& lines) {
   switch (wkbFlatten(geometry.getGeometryType())) {
     case wkbPolygon: {
@@ -51,7 +62,7 @@ void Collect(const OGRGeometry& geometry, std::vector<ChartShape>& polygons, std
       break;
     }
     case wkbLineString:
-      AddShape({ProjectedPoints(*geometry.toLineString())}, lines);
+      AddLine(ProjectedPoints(*geometry.toLineString()), lines);
       break;
     case wkbMultiPolygon:
     case wkbMultiLineString:

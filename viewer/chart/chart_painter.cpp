@@ -27,11 +27,17 @@ CairoPtr CairoOn(const ViewSurface& surface) {
   return cairo;
 }
 
+// The coast's pen, and how far beyond the view's edges a shape may lie and still reach into it.
+constexpr double kCoastWidth = 1.2;
+constexpr double kCullMarginPixels = kCoastWidth + 1.0;
+
+// The view's area in Mercator metres, grown by the cull margin.
 MercatorBox ViewBox(const ChartProjection& projection) {
   const MercatorPoint topLeft = projection.ToMercator(ScreenPosition{0.0, 0.0});
   const MercatorPoint bottomRight = projection.ToMercator(
       ScreenPosition{static_cast<double>(projection.Width()), static_cast<double>(projection.Height())});
-  return {topLeft.x, bottomRight.y, bottomRight.x, topLeft.y};
+  const MercatorBox view{topLeft.x, bottomRight.y, bottomRight.x, topLeft.y};
+  return view.Grown(kCullMarginPixels * projection.MercatorMetresPerPixel());
 }
 
 void AddPath(cairo_t* cairo, const ChartProjection& projection, const std::vector<MercatorPoint>& points,
@@ -48,25 +54,47 @@ void AddPath(cairo_t* cairo, const ChartProjection& projection, const std::vecto
   if (closed && !first) cairo_close_path(cairo);
 }
 
-void FillLand(cairo_t* cairo, const ChartProjection& projection, const ChartLayers& layers, const MercatorBox& view) {
+std::size_t FillLand(cairo_t* cairo, const ChartProjection& projection, const ChartLayers& layers,
+                     const MercatorBox& view) {
   // Holes are rings inside rings: even-odd filling leaves them open.
   cairo_set_fill_rule(cairo, CAIRO_FILL_RULE_EVEN_ODD);
+  std::size_t filled = 0;
   for (const ChartShape& shape : layers.Land()) {
     if (!shape.box.Overlaps(view)) continue;
     for (const auto& ring : shape.parts) AddPath(cairo, projection, ring, true);
     cairo_fill(cairo);
+    ++filled;
   }
+  return filled;
 }
 
+// Cairo scan-converts a stroke's outline as a whole, every crossing of its edges adding to the cost, and
+// the crossings of many lines grow with the square of their number: a chart of many crossing lines
+// stroked as one path never finished. Lines are stroked together (where they meet, they join as one outline) until this many
+// points are gathered; a line of more is in pieces of at most kMaxLinePiecePoints.
+constexpr std::size_t kStrokePointBudget = 2 * kMaxLinePiecePoints;
+
 void StrokeCoast(cairo_t* cairo, const ChartProjection& projection, const ChartLayers& layers,
-                 const MercatorBox& view) {
-  cairo_set_line_width(cairo, 1.2);
+                 const MercatorBox& view, ChartPaintCounts& counts) {
+  cairo_set_line_width(cairo, kCoastWidth);
   cairo_set_line_join(cairo, CAIRO_LINE_JOIN_ROUND);
+  std::size_t gathered = 0;
+  const auto stroke = [&] {
+    if (gathered == 0) return;
+    cairo_stroke(cairo);
+    ++counts.coastStrokes;
+    gathered = 0;
+  };
   for (const ChartShape& shape : layers.Coast()) {
     if (!shape.box.Overlaps(view)) continue;
+    std::size_t points = 0;
+    for (const auto& line : shape.parts) points += line.size();
+    if (gathered + points > kStrokePointBudget) stroke();
     for (const auto& line : shape.parts) AddPath(cairo, projection, line, false);
+    gathered += points;
+    ++counts.coastLines;
   }
-  cairo_stroke(cairo);
+  stroke();
 }
 
 }  // namespace
@@ -89,18 +117,20 @@ void DrawLabel(cairo_t* cairo, const std::string& text, double x, double y, Labe
   cairo_show_text(cairo, text.c_str());
 }
 
-void PaintChart(const ViewSurface& surface, const ChartProjection& projection, const ChartLayers& layers,
-                const ChartColours& colours) {
+ChartPaintCounts PaintChart(const ViewSurface& surface, const ChartProjection& projection,
+                            const ChartLayers& layers, const ChartColours& colours) {
   CairoPtr cairo = CairoOn(surface);
   SetSourceColour(cairo.get(), colours.sea);
   cairo_paint(cairo.get());
   const MercatorBox view = ViewBox(projection);
+  ChartPaintCounts counts;
   SetSourceColour(cairo.get(), colours.land);
-  FillLand(cairo.get(), projection, layers, view);
+  counts.landShapes = FillLand(cairo.get(), projection, layers, view);
   SetSourceColour(cairo.get(), colours.coast);
-  StrokeCoast(cairo.get(), projection, layers, view);
+  StrokeCoast(cairo.get(), projection, layers, view, counts);
   DrawGridLines(cairo.get(), projection, colours);
   cairo_surface_flush(cairo_get_target(cairo.get()));
+  return counts;
 }
 
 void PaintAnnotations(const ViewSurface& surface, const ChartProjection& projection, const ChartColours& colours) {

@@ -1,6 +1,7 @@
 #pragma once
 // Draws the chart on a view's pixels with Cairo: the sea, the land filled, the coast lines and the grid
 // under the radar; the grid labels and the scale bar over it.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -11,8 +12,16 @@ class ChartLayers;
 class ChartProjection;
 struct ChartColours;
 
-void PaintChart(const ViewSurface& surface, const ChartProjection& projection, const ChartLayers& layers,
-                const ChartColours& colours);
+// What a paint drew: the shapes that lie in the view or reach into it; the others cost only the test
+// of their boxes.
+struct ChartPaintCounts {
+  std::size_t landShapes = 0;
+  std::size_t coastLines = 0;    // lines and pieces of lines
+  std::size_t coastStrokes = 0;  // the strokes they took, each of a bounded number of points
+};
+
+ChartPaintCounts PaintChart(const ViewSurface& surface, const ChartProjection& projection,
+                            const ChartLayers& layers, const ChartColours& colours);
 void PaintAnnotations(const ViewSurface& surface, const ChartProjection& projection, const ChartColours& colours);
 
 // Helpers shared by the chart's pieces.

@@ -22,12 +22,6 @@ void CopyPixels(const ViewSurface& surface, std::vector<std::uint32_t>& to) {
                 std::size_t{surface.width} * 4);
 }
 
-void PastePixels(const std::vector<std::uint32_t>& from, const ViewSurface& surface) {
-  for (UINT y = 0; y < surface.height; ++y)
-    std::memcpy(reinterpret_cast<char*>(surface.pixels) + std::size_t{y} * surface.pitch,
-                &from[std::size_t{y} * surface.width], std::size_t{surface.width} * 4);
-}
-
 }  // namespace
 
 std::unique_ptr<RadarView> RadarView::Create(int width, int height, const PosType& centre, ModuleData& radar,
@@ -78,15 +72,7 @@ bool RadarView::Poll(bool hostRepaint) {
 void RadarView::Repaint() {
   ++repaints_;
   const ViewSurface surface = view_->Surface();
-  const std::array<double, 6> transform = view_->Projection().GeoTransform();
-  if (chartPixels_.empty() || transform != chartTransform_ || mode_ != chartMode_) {
-    PaintChart(surface, view_->Projection(), chart_, ColoursFor(mode_));
-    CopyPixels(surface, chartPixels_);
-    chartTransform_ = transform;
-    chartMode_ = mode_;
-  } else {
-    PastePixels(chartPixels_, surface);
-  }
+  chartCache_.PutUnder(surface, view_->Projection(), chart_, mode_);
   DrawDisplay();
   PaintAnnotations(surface, view_->Projection(), ColoursFor(mode_));
 }

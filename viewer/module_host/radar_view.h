@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/vk_feature.h"
+#include "viewer/chart/chart_cache.h"
 #include "viewer/module_host/sea_chart_view.h"
 #include "viewer/view_options.h"
 
@@ -54,8 +55,5 @@ private:
   VKFeature properties_;
   LightMode mode_ = LightMode::kDay;
   int repaints_ = 0;
-  // The chart as last painted, and what it was painted for: copied back while nothing changed.
-  std::vector<std::uint32_t> chartPixels_;
-  std::array<double, 6> chartTransform_{};
-  LightMode chartMode_ = LightMode::kDay;
+  ChartCache chartCache_;
 };

@@ -28,7 +28,8 @@ public:
   // False with the reason in `error` when any step fails; the earlier file is then untouched.
   bool Commit(std::string& error);
 
-  // After Commit: hands over the descriptor, still open on the file now under the final name.
+  // After Commit: hands over the descriptor, still open for reading and writing on the file now under
+  // the final name.
   int Release();
 
 private:
