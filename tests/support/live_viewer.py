@@ -52,7 +52,9 @@ def radar_config(folder, warmup_seconds=1, source_ini=None):
 class LiveViewer:
     """A viewer serving on 127.0.0.1:<free port>. Use as a context manager; `stop()` returns the exit code."""
 
-    def __init__(self, viewer, radar_ini, arguments=(), start_timeout=60.0, warmup_seconds=None):
+    def __init__(self, viewer, radar_ini, arguments=(), start_timeout=60.0, warmup_seconds=None, slowness=1.0):
+        # `slowness` stretches every wait (a sanitizer build runs several times slower).
+        self.slowness = slowness
         self.viewer = viewer
         self.radar_ini = radar_ini
         self.arguments = list(arguments)
@@ -86,7 +88,7 @@ class LiveViewer:
         # Standard output is read all along, so that the viewer never blocks on a full pipe.
         self._reader = threading.Thread(target=self._read_output, daemon=True)
         self._reader.start()
-        deadline = time.monotonic() + self.start_timeout
+        deadline = time.monotonic() + self.start_timeout * self.slowness
         while not self._serving.wait(0.1):
             if self.process.poll() is not None:
                 self._reader.join(5)
@@ -114,6 +116,7 @@ class LiveViewer:
         reported as a failure."""
         if self.process is None:
             return None
+        timeout *= self.slowness
         if self.process.poll() is None:
             self.process.send_signal(signal.SIGTERM)
             try:
@@ -220,6 +223,7 @@ class LiveViewer:
 
     def wait_for(self, condition, timeout, what, poll=0.2):
         """Polls `condition()` until it gives something true; returns it, or fails naming `what`."""
+        timeout *= self.slowness
         deadline = time.monotonic() + timeout
         while True:
             value = condition()
@@ -234,10 +238,12 @@ class LiveViewer:
 
 
 def arguments_from(argv):
-    """The tests' own command line: --viewer FILE --radar-config FILE [--artefacts FOLDER]."""
+    """The tests' own command line: --viewer FILE --radar-config FILE [--artefacts FOLDER] [--sanitized]
+    (the viewer is a sanitizer build: slower, and holding freed memory for a while)."""
     import argparse
     parser = argparse.ArgumentParser()
     parser.add_argument("--viewer", required=True)
     parser.add_argument("--radar-config", required=True)
     parser.add_argument("--artefacts", default=tempfile.gettempdir())
+    parser.add_argument("--sanitized", action="store_true")
     return parser.parse_args(argv)
