@@ -11,6 +11,7 @@
 #include <memory>
 #include <new>
 #include <optional>
+#include <random>
 #include <string>
 
 #include "common/layer_keys.h"
@@ -20,6 +21,10 @@
 #include "extensions/mfc.h"
 #include "module/module_data_sorvik.h"
 #include "viewer/chart/chart_layers.h"
+#include "viewer/live/control_queue.h"
+#include "viewer/live/frame_hub.h"
+#include "viewer/live/live_host.h"
+#include "viewer/live/live_server.h"
 #include "viewer/module_host/host_loop.h"
 #include "viewer/module_host/host_objects.h"
 #include "viewer/module_host/module_loader.h"
@@ -125,8 +130,50 @@ void StoreViews(std::vector<std::unique_ptr<RadarView>>& views) {
   StoreViewCount(static_cast<int>(views.size()));
 }
 
+// A control token nobody can guess: 128 random bits in hexadecimal.
+std::string RandomToken() {
+  std::random_device random;
+  std::string token;
+  for (int i = 0; i < 4; ++i) {
+    char part[9];
+    std::snprintf(part, sizeof part, "%08x", static_cast<unsigned>(random()));
+    token += part;
+  }
+  return token;
+}
+
+// The live view of a served run: the frame hub, the control queue, the server on its own thread and the
+// host's side of them.
+struct LiveView {
+  FrameHub hub;
+  ControlQueue queue;
+  std::optional<LiveServer> server;
+  std::optional<LiveHost> host;
+
+  ~LiveView() {
+    // The server first: it reads the hub.
+    if (server) server->Stop();
+    hub.Stop();
+  }
+};
+
+bool StartLiveView(LiveView& live, const ViewerOptions& options, LiveHost::Parts parts, std::string& error) {
+  const ServeAddress& address = *options.serve;
+  const bool loopback = address.host.rfind("127.", 0) == 0;
+  std::string token = options.controlToken;
+  if (token.empty() && !loopback) token = RandomToken();
+  live.host.emplace(parts);
+  live.hub.Start();
+  live.server.emplace(live.hub, live.queue, token);
+  if (!live.server->Start(address, error)) return false;
+  std::printf("serving: http://%s:%d/\n", address.host.c_str(), live.server->Port());
+  if (!loopback) std::printf("control token: %s\n", token.c_str());
+  std::fflush(stdout);
+  return true;
+}
+
 int RunViews(ModuleDataSorvik& radar, const ChartLayers& chart, const ViewerOptions& options,
-             PictureOutputs& pictures, const StopRequest& stop) {
+             PictureOutputs& pictures, const StopRequest& stop, const PrintingSink& sink) {
   std::string error;
   if (!ApplyRadarSettings(radar.GetOGRLayer(0), options.radar, error)) return Fail(error);
   std::vector<std::unique_ptr<RadarView>> views;
@@ -138,13 +185,25 @@ int RunViews(ModuleDataSorvik& radar, const ChartLayers& chart, const ViewerOpti
   if (!counting) std::printf("sweeps are not counted: %s\n", counterError.c_str());
   HostLoopParts parts{radar, *radar.GetNavigationSource(), {}, pictures, counting ? &counter : nullptr, &stop};
   for (auto& view : views) parts.views.push_back(view.get());
+  LiveView live;
+  if (options.serve) {
+    const LiveHost::Parts liveParts{radar, *radar.GetNavigationSource(), chart, sink, views, live.hub, live.queue,
+                                    options.printing};
+    if (!StartLiveView(live, options, liveParts, error)) {
+      counter.Detach();
+      return Fail(error, 2);
+    }
+    parts.live = &*live.host;
+  }
 
   RunFigures figures;
   const double cpuBefore = ProcessCpuSeconds();
   bool ran = RunHostLoop(parts, options, figures, error);
   const double cpuSeconds = ProcessCpuSeconds() - cpuBefore;
   counter.Detach();
-  if (ran) ran = pictures.AtEnd(parts.views, error);
+  if (live.server) live.server->Stop();
+  // Served, the views were seen live: no pictures are written at the end.
+  if (ran && !options.serve) ran = pictures.AtEnd(parts.views, error);
   std::printf("%s", SummaryText(figures, cpuSeconds).c_str());
   StoreViews(views);
   return ran ? 0 : Fail(error);
@@ -235,7 +294,7 @@ int RunMain(int argc, char** argv) {
     return Fail("the radar could not be opened");
   }
   std::printf("profile: %s\n", AfxGetHostProfilePath().GetString());
-  const int status = RunViews(radar, chart, options, pictures, stop);
+  const int status = RunViews(radar, chart, options, pictures, stop, sink);
   std::printf("notices: %d\n", sink.NoticeCount());
   data->Terminate();
   // Destroying the data module writes the radar's settings to the profile.
@@ -243,6 +302,7 @@ int RunMain(int argc, char** argv) {
   const std::string profileFailure = TakeProfileWriteFailure();
   if (status != 0) return status;
   std::error_code ignored;
+  if (options.serve) return profileFailure.empty() ? 0 : Fail("the views and radar settings were not saved: " + profileFailure);
   for (const std::string& path : pictures.Written()) std::printf("written: %s\n", path.c_str());
   std::printf("pictures: %s\n", std::filesystem::absolute(pictures.Folder(), ignored).c_str());
   std::printf("picture: %s\n", std::filesystem::absolute(pictures.FinalPath(0), ignored).c_str());

@@ -1,6 +1,7 @@
 #include "viewer/view_options.h"
 
 #include <CLI/CLI.hpp>
+#include <arpa/inet.h>
 
 #include <algorithm>
 #include <cctype>
@@ -126,6 +127,7 @@ struct CommandLine {
   std::string nmea;
   std::string realTime;
   bool standby = false;
+  std::string serve;
 };
 
 // Validators whose own description would clutter the help: the type names say what the option takes.
@@ -153,6 +155,49 @@ void AddRunOptions(CLI::App& app, ViewerOptions& options, CommandLine& line) {
                  "Own ship from NMEA 0183 on the network: UDP datagrams (default port 10110) or a TCP server")
       ->type_name("udp:[ADDR:]PORT|tcp:HOST:PORT")->group(group);
   app.add_flag("--quiet", options.quiet, "No progress line")->group(group);
+}
+
+void AddServeOptions(CLI::App& app, ViewerOptions& options, CommandLine& line) {
+  const char* group = "Live view";
+  app.add_option("--serve", line.serve,
+                 "Serve the views live to a browser (default 127.0.0.1:8080; port 0: any free port) and run "
+                 "until stopped; no pictures are written")
+      ->type_name("[ADDR:]PORT")->expected(0, 1)->group(group);
+  app.add_option("--control-token", options.controlToken,
+                 "What browsers on other machines give to change settings (else a random one is printed)")
+      ->type_name("TOKEN")->group(group);
+}
+
+// "[ADDR:]PORT" with ADDR an IPv4 address ("localhost" for the loopback one) and PORT from 0 to 65535.
+bool ParseServeAddress(const std::string& text, ServeAddress& address, std::string& error) {
+  error = "bad value for --serve: '" + text + "' ([ADDR:]PORT, ADDR an IPv4 address, PORT from 0 to 65535)";
+  ServeAddress parsed;
+  if (text.empty()) {
+    address = parsed;
+    error.clear();
+    return true;
+  }
+  const std::size_t colon = text.rfind(':');
+  const std::string_view port = colon == std::string::npos ? std::string_view(text)
+                                                            : std::string_view(text).substr(colon + 1);
+  if (!ParseWhole(port, 0, 65535, parsed.port)) return false;
+  if (colon != std::string::npos) {
+    parsed.host = text.substr(0, colon);
+    if (parsed.host == "localhost") parsed.host = "127.0.0.1";
+    in_addr ignored{};
+    if (inet_pton(AF_INET, parsed.host.c_str(), &ignored) != 1) return false;
+  }
+  address = parsed;
+  error.clear();
+  return true;
+}
+
+// A token of printable characters a URL carries as it is.
+bool ValidToken(const std::string& token) {
+  if (token.empty() || token.size() > 128) return false;
+  return std::all_of(token.begin(), token.end(), [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == '.' || c == '~';
+  });
 }
 
 void AddChartOptions(CLI::App& app, ViewerOptions& options, CommandLine& line) {
@@ -244,6 +289,22 @@ bool FinishOptions(const CLI::App& app, const CommandLine& line, ViewerOptions& 
     return false;
   }
   if (!line.realTime.empty()) settings.realTime = line.realTime == "on";
+  if (app.count("--serve") > 0) {
+    ServeAddress address;
+    if (!ParseServeAddress(line.serve, address, error)) return false;
+    options.serve = address;
+    // Served, the run lasts until it is stopped unless its time is given.
+    if (app.count("--seconds") == 0) options.seconds = kServeForever;
+    if (!options.pngPath.empty() || !options.pngTimes.empty() || options.pngEvery > 0 ||
+        !options.geotiffPath.empty()) {
+      error = "--serve writes no pictures: --png, --png-at, --png-every and --geotiff go without it";
+      return false;
+    }
+  }
+  if (app.count("--control-token") > 0 && !ValidToken(options.controlToken)) {
+    error = "bad value for --control-token: 1 to 128 letters, digits or - _ . ~";
+    return false;
+  }
   settings.transmit = !line.standby;
   options.navigation = line.navigation == "fixed" ? NavigationChoice::kFixed : NavigationChoice::kReplay;
   if (app.count("--nmea") > 0) {
@@ -280,6 +341,7 @@ ParseOutcome ParseViewerOptions(int argc, const char* const* argv, ViewerOptions
   AddChartOptions(app, options, line);
   AddRadarOptions(app, options.radar, line);
   AddOutputOptions(app, options);
+  AddServeOptions(app, options, line);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {

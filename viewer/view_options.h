@@ -33,6 +33,12 @@ struct RadarSettingsRequest {
 
 enum class NavigationChoice { kReplay, kFixed };
 
+// Where the live view is served: an IPv4 address and a port (0: the system chooses one).
+struct ServeAddress {
+  std::string host = "127.0.0.1";
+  int port = 8080;
+};
+
 struct ViewerOptions {
   std::string modulePath;
   std::string profilePath;
@@ -60,11 +66,17 @@ struct ViewerOptions {
   int pngEvery = 0;
   std::string geotiffPath;
   bool quiet = false;
+  // Set: the views are served live to browsers and the run lasts until it is stopped (or its --seconds).
+  std::optional<ServeAddress> serve;
+  // What a browser on another machine must show to change settings; empty: one is made up at start.
+  std::string controlToken;
 };
 
 // The largest view side the software device draws into.
 inline constexpr int kMaxViewSide = 8192;
 inline constexpr int kMaxViews = 8;
+// The run's seconds when it is served and no --seconds is given: until it is stopped.
+inline constexpr double kServeForever = 1e12;
 // What one view holds per pixel: the chart's surface, the device's drawing surface, the cached chart and
 // the radar drawn alone, four bytes each.
 inline constexpr long long kViewBytesPerPixel = 16;

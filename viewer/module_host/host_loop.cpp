@@ -23,22 +23,27 @@ using Seconds = std::chrono::duration<double>;
 // Runs shorter than this show no progress line.
 constexpr double kProgressAfterSeconds = 3.0;
 
-// Follows the radar's transmitter: reports each change and asks for transmission once it stands by.
+// Follows the radar's transmitter: reports each change and asks for transmission once it stands by
+// (only until it first transmits when `once` is set: served, a standby asked for from the page stays).
 class TransmitterWatch {
 public:
-  explicit TransmitterWatch(bool transmit) : transmit_(transmit) {}
+  TransmitterWatch(bool transmit, bool once) : transmit_(transmit), once_(once) {}
   void Check(ModuleDataSorvik& radar, OGRLayer* layer) {
     const int state = ReadRadarInteger(layer, kFieldTransmit, -1);
     if (state == last_) return;
     std::printf("transmitter state %d, warm-up %d s, range %.3f NM\n", state,
                 ReadRadarInteger(layer, kFieldWarmUpTime, 0), radar.GetRange());
     last_ = state;
-    if (state == kTransmitStandby && transmit_ && !WriteRadarInteger(layer, kFieldTransmit, kTransmitting))
-      std::printf("the radar refused to transmit\n");
+    // Once the radar transmits, the one request is spent: a later standby was asked for.
+    if (once_ && state == kTransmitting) transmit_ = false;
+    if (state != kTransmitStandby || !transmit_) return;
+    if (once_) transmit_ = false;
+    if (!WriteRadarInteger(layer, kFieldTransmit, kTransmitting)) std::printf("the radar refused to transmit\n");
   }
 
 private:
   bool transmit_;
+  bool once_;
   int last_ = -1;
 };
 
@@ -72,13 +77,14 @@ bool RunHostLoop(HostLoopParts& parts, const ViewerOptions& options, RunFigures&
   const Seconds hostRepaintPeriod(hostRepaints ? 1.0 / options.hostRepaintRate : 0.0);
   const bool showProgress = !options.quiet && options.seconds > kProgressAfterSeconds;
   const bool progressOnTerminal = isatty(fileno(stderr)) != 0;
-  TransmitterWatch transmitter(options.radar.transmit);
+  TransmitterWatch transmitter(options.radar.transmit, parts.live != nullptr);
   figures.plannedSeconds = options.seconds;
 
   // The views' first paint, as when their windows open.
   FollowShip(parts, true);
   for (std::size_t i = 0; i < parts.views.size(); ++i) {
     parts.views[i]->Repaint();
+    if (parts.live) parts.live->Repainted(i, *parts.views[i]);
     if (!parts.pictures.AfterRepaint(static_cast<int>(i), *parts.views[i], error)) return false;
   }
   const auto start = Clock::now();
@@ -94,15 +100,16 @@ bool RunHostLoop(HostLoopParts& parts, const ViewerOptions& options, RunFigures&
       roundTime = Clock::now();
     }
     ++figures.rounds;
+    if (parts.live) parts.live->BeginRound(parts);
     parts.radar.Refresh();
     transmitter.Check(parts.radar, layer);
     FollowShip(parts, false);
     const bool hostRepaint = hostRepaints && Clock::now() >= nextHostRepaint;
     if (hostRepaint) nextHostRepaint += std::chrono::duration_cast<Clock::duration>(hostRepaintPeriod);
     for (std::size_t i = 0; i < parts.views.size(); ++i) {
-      if (parts.views[i]->Poll(hostRepaint) &&
-          !parts.pictures.AfterRepaint(static_cast<int>(i), *parts.views[i], error))
-        return false;
+      if (!parts.views[i]->Poll(hostRepaint)) continue;
+      if (parts.live) parts.live->Repainted(i, *parts.views[i]);
+      if (!parts.pictures.AfterRepaint(static_cast<int>(i), *parts.views[i], error)) return false;
     }
     figures.elapsedSeconds = Seconds(Clock::now() - start).count();
     if (!parts.pictures.AtTime(figures.elapsedSeconds, parts.views, error)) return false;

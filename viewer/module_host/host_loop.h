@@ -3,6 +3,7 @@
 // ship at the radar's range, poll every view's display and repaint the views that ask (and all of them
 // now and then of the host's own accord), ask for transmission once the radar stands by, write the
 // pictures that fall due and show progress.
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,20 @@ class RadarView;
 class StopRequest;
 class SweepCounter;
 
+struct HostLoopParts;
+
+// What the loop feeds when the views are served live: at the start of each round it applies what the
+// browsers asked for (which may add views to `parts.views` or close some), and it is handed every view
+// that repainted.
+class LiveFeed {
+public:
+  virtual void BeginRound(HostLoopParts& parts) = 0;
+  virtual void Repainted(std::size_t index, RadarView& view) = 0;
+
+protected:
+  ~LiveFeed() = default;
+};
+
 struct HostLoopParts {
   ModuleDataSorvik& radar;
   NavigationSource& ownShip;
@@ -23,6 +38,7 @@ struct HostLoopParts {
   PictureOutputs& pictures;
   const SweepCounter* counter;  // may be null
   const StopRequest* stop;      // may be null: the run lasts its seconds
+  LiveFeed* live = nullptr;     // null unless the views are served
 };
 
 // Runs for the options' seconds, or until a stop is requested; either way the views are painted once

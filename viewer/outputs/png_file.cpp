@@ -12,16 +12,16 @@
 
 #include "extensions/whole_file.h"
 
-bool WritePng(const ViewSurface& view, const std::string& path, std::string& error) {
+bool EncodePng(const ViewSurface& view, std::string& encoded, std::string& error) {
   if (view.pixels == nullptr || view.width == 0 || view.height == 0) {
-    error = "there is no picture to write";
+    error = "there is no picture to encode";
     return false;
   }
   std::vector<png_byte> rgb;
   try {
     rgb.resize(std::size_t{view.width} * view.height * 3);
   } catch (const std::bad_alloc&) {
-    error = "no memory to write " + path;
+    error = "no memory to encode the picture";
     return false;
   }
   png_byte* out = rgb.data();
@@ -44,17 +44,25 @@ bool WritePng(const ViewSurface& view, const std::string& path, std::string& err
   image.format = PNG_FORMAT_RGB;
   // Encoded in memory first (its size asked for, then filled), so that the file is written in one piece.
   png_alloc_size_t size = 0;
-  std::string encoded;
   if (png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), 0, nullptr)) {
     encoded.resize(size);
     if (!png_image_write_to_memory(&image, encoded.data(), &size, 0, rgb.data(), 0, nullptr)) size = 0;
   }
   if (size == 0) {
-    error = "cannot encode " + path + ": " + image.message;
+    error = std::string("cannot encode the picture: ") + image.message;
     png_image_free(&image);
     return false;
   }
   encoded.resize(size);
+  return true;
+}
+
+bool WritePng(const ViewSurface& view, const std::string& path, std::string& error) {
+  std::string encoded;
+  if (!EncodePng(view, encoded, error)) {
+    error = "cannot write " + path + ": " + error;
+    return false;
+  }
   return WriteWholeFile(path, encoded, error);
 }
 

@@ -5,6 +5,9 @@
 
 #include "extensions/d3d9.h"
 
+// The view encoded as a PNG in memory; false with the reason in `error` when it cannot be.
+bool EncodePng(const ViewSurface& view, std::string& encoded, std::string& error);
+
 // False with the reason in `error` when the file cannot be written; no partial file is left then.
 bool WritePng(const ViewSurface& view, const std::string& path, std::string& error);
 

@@ -1,0 +1,47 @@
+#include "viewer/live/webp_frame.h"
+
+#include <webp/encode.h>
+
+namespace {
+
+int AppendTo(const std::uint8_t* data, std::size_t size, const WebPPicture* picture) {
+  auto* out = static_cast<std::string*>(picture->custom_ptr);
+  out->append(reinterpret_cast<const char*>(data), size);
+  return 1;
+}
+
+bool Encode(const WebPConfig& config, const std::uint32_t* pixels, int width, int height, std::string& out) {
+  WebPPicture picture;
+  if (!WebPPictureInit(&picture)) return false;
+  picture.use_argb = 1;
+  picture.width = width;
+  picture.height = height;
+  // The encoder reads the pixels where they are: `exact` keeps it from rewriting any of them.
+  picture.argb = const_cast<std::uint32_t*>(pixels);
+  picture.argb_stride = width;
+  picture.writer = AppendTo;
+  picture.custom_ptr = &out;
+  const std::size_t before = out.size();
+  const bool encoded = WebPEncode(&config, &picture) != 0;
+  if (!encoded) out.resize(before);
+  // The picture does not own the pixels: only what the encoder allocated for itself is freed.
+  picture.argb = nullptr;
+  WebPPictureFree(&picture);
+  return encoded;
+}
+
+}  // namespace
+
+bool AppendLosslessWebp(const std::uint32_t* pixels, int width, int height, int effort, std::string& out) {
+  WebPConfig config;
+  if (!WebPConfigInit(&config) || !WebPConfigLosslessPreset(&config, effort)) return false;
+  config.exact = 1;
+  return Encode(config, pixels, width, height, out);
+}
+
+bool AppendLossyWebp(const std::uint32_t* pixels, int width, int height, float quality, std::string& out) {
+  WebPConfig config;
+  if (!WebPConfigPreset(&config, WEBP_PRESET_DEFAULT, quality)) return false;
+  config.method = 0;
+  return Encode(config, pixels, width, height, out);
+}
