@@ -55,8 +55,8 @@ class LiveViewer:
     def __init__(self, viewer, radar_ini, arguments=(), start_timeout=60.0, warmup_seconds=None, slowness=1.0):
         # `slowness` stretches every wait (a sanitizer build runs several times slower).
         self.slowness = slowness
-        self.viewer = viewer
-        self.radar_ini = radar_ini
+        self.viewer = os.path.abspath(viewer)
+        self.radar_ini = os.path.abspath(radar_ini)
         self.arguments = list(arguments)
         self.start_timeout = start_timeout
         self.warmup_seconds = warmup_seconds

@@ -24,7 +24,7 @@ CHROMIUM = "/usr/bin/chromium"
 CHROMEDRIVER = "/usr/bin/chromedriver"
 
 try:
-    from PIL import Image
+    from PIL import Image, ImageFilter
     from selenium import webdriver
     from selenium.webdriver.chrome.service import Service
     from selenium.webdriver.common.by import By
@@ -32,8 +32,10 @@ except ImportError as missing:
     print("skipped: %s" % missing)
     sys.exit(live_viewer.SKIP)
 
-# Two views of one size, the echo in the single green colour (index 1): the chart has no such pixel.
+# Two views of one size, the echo in the single green colour (index 1): the chart has no such pixel. At
+# the range of index 5 (3 NM) the replay's echo covers thousands of pixels.
 VIEW_WIDTH, VIEW_HEIGHT = 640, 400
+RANGE_INDEX = 5
 WARMUP_SECONDS = 6
 ECHO_COLOUR = 1
 RING_COLOUR = (50, 50, 50)
@@ -42,8 +44,12 @@ RING_COLOUR = (50, 50, 50)
 # -- what a picture shows -------------------------------------------------------------------------------------
 
 def echo_pixels(image):
-    """Pixels of the green echo: green well above red and blue, which neither chart nor labels have."""
-    return sum(1 for r, g, b in image.convert("RGB").getdata() if g > r + 25 and g > b + 25)
+    """Pixels of the green echo's patches: green well above red and blue, which neither chart nor labels
+    have, leaving out lines under three pixels wide (the radar's range circle is drawn in the echo's colour)."""
+    green = [255 if g > r + 25 and g > b + 25 else 0 for r, g, b in image.convert("RGB").getdata()]
+    mask = Image.new("L", image.size)
+    mask.putdata(green)
+    return mask.filter(ImageFilter.MinFilter(3)).histogram()[255]
 
 
 def ring_mask(image):
@@ -224,7 +230,7 @@ def run(arguments):
     try:
         with live_viewer.LiveViewer(arguments.viewer, arguments.radar_config, warmup_seconds=WARMUP_SECONDS,
                                     arguments=["--views", "2", "--size", "%dx%d" % (VIEW_WIDTH, VIEW_HEIGHT),
-                                               "--echo-colour", str(ECHO_COLOUR)],
+                                               "--echo-colour", str(ECHO_COLOUR), "--range-index", str(RANGE_INDEX)],
                                     slowness=3.0 if arguments.sanitized else 1.0) as viewer:
             driver.get(viewer.url)
             page = Page(driver, viewer, artefacts)
@@ -233,7 +239,7 @@ def run(arguments):
             assert state["radar"]["echo_colour"] == ECHO_COLOUR, "echo colour %s" % state["radar"]["echo_colour"]
 
             watch_warmup(page, viewer)
-            frame, transmitting = page.wait_canvas(1, lambda p: echo_pixels(p) > 400, 30, "echo on view 1's canvas")
+            frame, transmitting = page.wait_canvas(1, lambda p: echo_pixels(p) > 2000, 30, "echo on view 1's canvas")
             echo = echo_pixels(transmitting)
             assert message_pixels(transmitting) < 100, "a message in the picture while transmitting"
             page.screenshot("echo")
@@ -249,7 +255,7 @@ def run(arguments):
             page.screenshot("standby")
 
             page.click("transmit")
-            _, echoing = page.wait_canvas(1, lambda p: echo_pixels(p) > 400 and message_pixels(p) < 100, 30,
+            _, echoing = page.wait_canvas(1, lambda p: echo_pixels(p) > 2000 and message_pixels(p) < 100, 30,
                                           "echo back after transmit")
             viewer.wait_for(lambda: viewer.state()["radar"]["transmitting"], 5, "transmitting in /api/state")
             page.screenshot("transmit")
