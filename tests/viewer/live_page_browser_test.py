@@ -24,7 +24,7 @@ CHROMIUM = "/usr/bin/chromium"
 CHROMEDRIVER = "/usr/bin/chromedriver"
 
 try:
-    from PIL import Image, ImageFilter
+    from PIL import Image, ImageChops, ImageFilter
     from selenium import webdriver
     from selenium.webdriver.chrome.service import Service
     from selenium.webdriver.common.by import By
@@ -52,9 +52,28 @@ def echo_pixels(image):
     return mask.filter(ImageFilter.MinFilter(3)).histogram()[255]
 
 
-def ring_mask(image):
-    """The positions of the range rings' own colour (the rings and their distance labels)."""
-    return {i for i, pixel in enumerate(image.convert("RGB").getdata()) if pixel == RING_COLOUR}
+def ring_pixels(image):
+    """Pixels of the range rings' own colour (the rings and the cores of their distance labels)."""
+    return sum(1 for pixel in image.convert("RGB").getdata() if pixel == RING_COLOUR)
+
+
+def ring_ink(image):
+    """A mask of the rings' grey ink (antialiased edges too) in the column above the centre, where each
+    ring's distance label sits on its top."""
+    width, height = image.size
+    column = image.convert("RGB").crop((width // 2 - 40, 0, width // 2 + 40, height // 2 - 5))
+    mask = Image.new("L", column.size)
+    mask.putdata([255 if max(p) - min(p) <= 30 and max(p) <= 150 else 0 for p in column.getdata()])
+    return mask
+
+
+def ring_labels_changed(before, after):
+    """Ink pixels of the ring labels found in one picture with none within a pixel in the other: the
+    labels' text changed, not just the picture's shift as the own ship moves."""
+    first, second = ring_ink(before), ring_ink(after)
+    grow = ImageFilter.MaxFilter(3)
+    return (ImageChops.subtract(second, first.filter(grow)).histogram()[255] +
+            ImageChops.subtract(first, second.filter(grow)).histogram()[255])
 
 
 def message_pixels(image):
@@ -137,11 +156,22 @@ class Page:
         self.driver.find_element(By.ID, element_id).click()
 
     def wait_canvas(self, view, condition, timeout, what):
-        """Waits until view N's canvas satisfies `condition(picture)`; returns (frame, picture)."""
+        """Waits until view N's canvas satisfies `condition(picture)`; returns (frame, picture). When it
+        does not, the last canvas and a screenshot are kept beside the others."""
+        last = []
+
         def check():
             shown = self.canvas(view)
+            if shown:
+                last[:] = [shown]
             return shown if shown and condition(shown[1]) else None
-        return self.viewer.wait_for(check, timeout, what, poll=0.25)
+        try:
+            return self.viewer.wait_for(check, timeout, what, poll=0.25)
+        except AssertionError:
+            if last:
+                last[0][1].save(os.path.join(self.artefacts, "live-page-failed-canvas-%d.png" % view))
+            self.screenshot("failed")
+            raise
 
     def screenshot(self, name):
         self.step += 1
@@ -262,23 +292,22 @@ def run(arguments):
 
             range_before = page.text("state-range")
             index_before = viewer.state()["radar"]["range_index"]
-            rings_before = ring_mask(echoing)
-            assert len(rings_before) > 500, "no rings on view 1 (%d ring pixels)" % len(rings_before)
+            assert ring_pixels(echoing) > 500, "no rings on view 1 (%d ring pixels)" % ring_pixels(echoing)
             page.click("range-up")
             viewer.wait_for(lambda: page.text("state-range") not in ("", range_before), 10,
                             "state-range changing from %r" % range_before)
             assert viewer.state()["radar"]["range_index"] == index_before + 1, "range index did not step up by one"
             assert page.text("state-range") == viewer.state()["radar"]["range"], \
                 "state-range %r is not the radar's range %r" % (page.text("state-range"), viewer.state()["radar"]["range"])
-            page.wait_canvas(1, lambda p: len(ring_mask(p) ^ rings_before) > 200, 10, "rings changed by range up")
+            page.wait_canvas(1, lambda p: ring_labels_changed(echoing, p) > 40, 10, "ring labels changed by range up")
             page.screenshot("range-up")
 
             rings_box = driver.find_element(By.ID, "view-1-rings")
             assert rings_box.is_selected(), "view-1-rings unchecked while the rings show"
             page.click("view-1-rings")
-            page.wait_canvas(1, lambda p: len(ring_mask(p)) < 20, 10, "view 1's rings gone")
+            page.wait_canvas(1, lambda p: ring_pixels(p) < 20, 10, "view 1's rings gone")
             _, other = page.canvas(2)
-            assert len(ring_mask(other)) > 500, "hiding view 1's rings hid view 2's too"
+            assert ring_pixels(other) > 500, "hiding view 1's rings hid view 2's too"
             viewer.wait_for(lambda: [v["rings"] for v in viewer.state()["views"]] == [False, True], 5,
                             "rings false for view 1 only in /api/state")
             page.screenshot("view-1-no-rings")
