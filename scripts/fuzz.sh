@@ -15,7 +15,8 @@ shift || true
 build="$root/build-fuzz"
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(sweep_callback_fuzzer profile_fuzzer layer_key_fuzzer settings_feature_fuzzer
-                                     capture_reader_fuzzer nmea_sentence_fuzzer)
+                                     capture_reader_fuzzer nmea_sentence_fuzzer
+                                     live_request_fuzzer)
 
 if ! command -v clang++-14 > /dev/null; then
   echo "clang++-14 is missing: scripts/setup.sh installs it" >&2

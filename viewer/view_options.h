@@ -76,7 +76,7 @@ struct ViewerOptions {
 inline constexpr int kMaxViewSide = 8192;
 inline constexpr int kMaxViews = 8;
 // The run's seconds when it is served and no --seconds is given: until it is stopped.
-inline constexpr double kServeForever = 1e12;
+inline constexpr double kServeForever = 1e8;  // three years, well within the clock's range
 // What one view holds per pixel: the chart's surface, the device's drawing surface, the cached chart and
 // the radar drawn alone, four bytes each.
 inline constexpr long long kViewBytesPerPixel = 16;

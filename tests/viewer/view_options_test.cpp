@@ -54,6 +54,8 @@ TEST(ViewOptions, RefusesBadInputWithAReason) {
       {"--seconds", "-1"},        {"--seconds", "nan"},      {"--colour", "red"},       {"--mode", "dawn"},
       {"--hide", "2:RINGS"},      {"--hide", "1:BOATS"},     {"--show", "BOATS"},       {"--range-index", "11"},
       {"--shift-bearing", "10"},  {"--land", "/no/such/file"}, {"--trail-time", "14"},
+      {"--serve", "65536"},       {"--serve", "host:80"},    {"--serve", "1.2.3:80"},   {"--serve", ":80"},
+      {"--serve", "80", "--png-every", "2"},                 {"--control-token", "a b"}, {"--control-token", ""},
   };
   for (const auto& arguments : cases) {
     ViewerOptions options;
@@ -61,6 +63,35 @@ TEST(ViewOptions, RefusesBadInputWithAReason) {
     EXPECT_EQ(Parse(arguments, options, error), ParseOutcome::kError) << arguments[0];
     EXPECT_NE(error.find(arguments[0] + 2), std::string::npos) << error;
   }
+}
+
+// Served, the run lasts until it is stopped unless its time is given; the address defaults to loopback.
+TEST(ViewOptions, ReadsWhereToServe) {
+  struct Case {
+    std::vector<const char*> arguments;
+    const char* host;
+    int port;
+    double seconds;
+  };
+  const Case cases[] = {
+      {{"--serve"}, "127.0.0.1", 8080, kServeForever},
+      {{"--serve", "0"}, "127.0.0.1", 0, kServeForever},
+      {{"--serve", "0.0.0.0:8081", "--seconds", "3"}, "0.0.0.0", 8081, 3.0},
+      {{"--seconds", "3", "--serve", "localhost:9"}, "127.0.0.1", 9, 3.0},
+  };
+  for (const Case& c : cases) {
+    ViewerOptions options;
+    std::string error;
+    ASSERT_EQ(Parse(c.arguments, options, error), ParseOutcome::kRun) << error;
+    ASSERT_TRUE(options.serve.has_value());
+    EXPECT_EQ(options.serve->host, c.host);
+    EXPECT_EQ(options.serve->port, c.port);
+    EXPECT_EQ(options.seconds, c.seconds);
+  }
+  ViewerOptions batch;
+  std::string error;
+  ASSERT_EQ(Parse({"--seconds", "3"}, batch, error), ParseOutcome::kRun);
+  EXPECT_FALSE(batch.serve.has_value());
 }
 
 TEST(ViewOptions, HelpIsShownNotRun) {

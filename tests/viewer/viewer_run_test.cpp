@@ -2,6 +2,9 @@
 // of its views in the profile.
 #include <gdal_priv.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <sys/stat.h>
 #include <ogr_spatialref.h>
 
@@ -167,6 +170,54 @@ TEST(ViewerRun, StopsCleanlyOnAStopSignal) {
     EXPECT_TRUE(std::filesystem::exists(pictures + "/view-1.png")) << signal;
     EXPECT_EQ(ProfileInt(profile, "Viewer", "Views"), 1) << signal;
   }
+}
+
+// The first line of the answer to a GET of `path` from the server on loopback `port`; empty on failure.
+std::string StatusLineOf(int port, const char* path) {
+  const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<std::uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  std::string answer;
+  if (connect(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+    const std::string request = std::string("GET ") + path + " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n";
+    if (write(socket, request.data(), request.size()) == static_cast<ssize_t>(request.size())) {
+      char buffer[512];
+      const ssize_t got = read(socket, buffer, sizeof buffer);
+      if (got > 0) answer.assign(buffer, static_cast<std::size_t>(got));
+    }
+  }
+  close(socket);
+  return answer.substr(0, answer.find("\r\n"));
+}
+
+// Served, the run goes on until it is stopped, answers while it runs, and ends as a stopped run does:
+// exit 0 and the profile saved, but no pictures.
+TEST(ViewerRun, ServesUntilStopped) {
+  const std::string profile = Scratch("served.ini");
+  const std::string pictures = Scratch("served");
+  std::filesystem::remove(profile);
+  FILE* pipe = StartViewer("--radar-config " SORVIK_SOURCE_DIR "/viewer/simulated-radar.ini --navigation fixed "
+                           "--serve 127.0.0.1:0 --size 160x100 --profile " + profile + " --output " + pictures,
+                           "timeout --preserve-status -s TERM 4");
+  ASSERT_NE(pipe, nullptr);
+  int port = 0;
+  std::string head;
+  char line[4096];
+  while (port == 0 && std::fgets(line, sizeof line, pipe)) {
+    head += line;
+    std::sscanf(line, "serving: http://127.0.0.1:%d/", &port);
+  }
+  ASSERT_GT(port, 0) << head;
+  EXPECT_EQ(StatusLineOf(port, "/"), "HTTP/1.1 200 OK");
+  EXPECT_EQ(StatusLineOf(port, "/api/state"), "HTTP/1.1 200 OK");
+  EXPECT_EQ(StatusLineOf(port, "/profile.ini"), "HTTP/1.1 404 Not Found");
+  const ViewerResult run = FinishViewer(pipe);
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_NE(run.output.find("stopped: by SIGTERM"), std::string::npos) << "it ran until stopped\n" << run.output;
+  EXPECT_EQ(ProfileInt(profile, "Viewer", "Views"), 1);
+  EXPECT_FALSE(std::filesystem::exists(pictures + "/view-1.png"));
 }
 
 // Views larger than the memory the process may take end the run with a message, not an abort.

@@ -8,15 +8,15 @@
 
 // Radar settings, as a property panel changes them; unset ones stay as they are.
 struct RadarEdit {
-  std::optional<bool> transmit;
-  std::optional<int> rangeIndex;
-  std::optional<int> rangeStep;  // 1 or -1: the next range of the radar's table up or down
-  std::optional<int> echoColour;
-  std::optional<int> trailColour;
-  std::optional<int> trailTime;
-  std::optional<bool> realTime;
-  std::optional<double> shiftBearingDegrees;
-  std::optional<double> shiftDistanceMiles;
+  std::optional<bool> transmit{};
+  std::optional<int> rangeIndex{};
+  std::optional<int> rangeStep{};  // 1 or -1: the next range of the radar's table up or down
+  std::optional<int> echoColour{};
+  std::optional<int> trailColour{};
+  std::optional<int> trailTime{};
+  std::optional<bool> realTime{};
+  std::optional<double> shiftBearingDegrees{};
+  std::optional<double> shiftDistanceMiles{};
 };
 
 // One view's layers and light mode; unset ones stay as they are.

@@ -41,7 +41,7 @@ std::optional<double> Finite(double value) { return std::isfinite(value) ? std::
 }  // namespace
 
 LiveHost::LiveHost(Parts parts) : parts_(parts) {
-  for (std::size_t i = 0; i < parts_.views.size(); ++i) ids_.push_back(nextId_++);
+  for (std::size_t i = 0; i < parts_.views.size(); ++i) ids_.push_back(static_cast<int>(i) + 1);
   PublishState();
 }
 
@@ -101,7 +101,7 @@ void LiveHost::Apply(HostLoopParts&, const ViewEdit& edit) {
 }
 
 void LiveHost::Apply(HostLoopParts& loop, const AddView&) {
-  if (parts_.views.size() >= static_cast<std::size_t>(kMaxViews) || nextId_ > kMaxViewId) return;
+  if (parts_.views.size() >= static_cast<std::size_t>(kMaxViews)) return;
   const ChartProjection& first = parts_.views.front()->Chart().Projection();
   std::string error;
   std::unique_ptr<RadarView> view = RadarView::Create(first.Width(), first.Height(), parts_.ownShip.GetPosition(),
@@ -120,7 +120,10 @@ void LiveHost::Apply(HostLoopParts& loop, const AddView&) {
   }
   view->Follow(parts_.ownShip.GetPosition(), parts_.radar.GetRange(), true);
   view->Repaint();
-  ids_.push_back(nextId_++);
+  // The smallest id not in use: ids stay within the one byte a frame message gives them.
+  int id = 1;
+  while (IndexOf(id) >= 0) ++id;
+  ids_.push_back(id);
   loop.views.push_back(view.get());
   parts_.views.push_back(std::move(view));
   Repainted(parts_.views.size() - 1, *parts_.views.back());

@@ -50,7 +50,6 @@ private:
 
   Parts parts_;
   std::vector<int> ids_;  // ids_[i] is the id of parts_.views[i]
-  int nextId_ = 1;
   std::optional<std::string> refused_;
   int noticesSeen_ = -1;
   std::chrono::steady_clock::time_point nextState_{};

@@ -73,7 +73,6 @@ public:
   void Stop();
   int Port() const { return port_; }
 
-  net::io_context& Context() { return context_; }
   FrameHub& Hub() { return hub_; }
   Route RouteOf(const LiveRequest& request) const { return RouteRequest(request, token_); }
   Response Answer(const Request& request, const Route& route);
@@ -296,10 +295,7 @@ void LiveServer::Core::Accept() {
 }
 
 void LiveServer::Core::Stop() {
-  net::post(context_, [this] {
-    beast::error_code ignored;
-    acceptor_.close(ignored);
-  });
+  // The thread ends at once; the connections close with the core, which outlives no handler of theirs.
   context_.stop();
   if (thread_.joinable()) thread_.join();
 }

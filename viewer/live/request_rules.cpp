@@ -56,9 +56,21 @@ bool BodyObject(std::string_view body, Json& object, std::string& error) {
     object = Json::object();
     return true;
   }
-  object = Json::parse(body, nullptr, false);
+  // A setting named twice is ambiguous: refused rather than taken by whichever came last.
+  std::set<std::string> keys;
+  bool twice = false;
+  const Json::parser_callback_t noteKeys = [&](int depth, Json::parse_event_t event, Json& parsed) {
+    if (depth == 1 && event == Json::parse_event_t::key && !keys.insert(parsed.get<std::string>()).second)
+      twice = true;
+    return true;
+  };
+  object = Json::parse(body, noteKeys, false);
   if (object.is_discarded()) {
     error = "the body is not JSON";
+    return false;
+  }
+  if (twice) {
+    error = "a setting is named twice";
     return false;
   }
   if (!object.is_object()) {

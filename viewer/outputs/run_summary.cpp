@@ -7,6 +7,8 @@
 #include <cstring>
 #include <numeric>
 
+#include "viewer/view_options.h"
+
 namespace {
 
 constexpr double kDegree = M_PI / 180.0;
@@ -45,10 +47,15 @@ double ProcessCpuSeconds() {
   return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
+// "/8.0" of "5.0/8.0 s", nothing for a run that lasts until it is stopped.
+std::string Planned(const RunFigures& figures, const char* format) {
+  return figures.plannedSeconds >= kServeForever ? std::string() : Format(format, figures.plannedSeconds);
+}
+
 std::string ProgressLine(const RunFigures& figures) {
   const int repaints = std::accumulate(figures.repaints.begin(), figures.repaints.end(), 0);
-  return Format("%5.1f/%.1f s  sweeps %s  turns %s  repaints %d  %s", figures.elapsedSeconds,
-                figures.plannedSeconds, Counted(figures.sweeps).c_str(), Counted(figures.turns).c_str(), repaints,
+  return Format("%5.1f%s s  sweeps %s  turns %s  repaints %d  %s", figures.elapsedSeconds,
+                Planned(figures, "/%.1f").c_str(), Counted(figures.sweeps).c_str(), Counted(figures.turns).c_str(), repaints,
                 TransmitText(figures.transmitState));
 }
 
@@ -57,7 +64,8 @@ std::string SummaryText(const RunFigures& figures, double cpuSeconds) {
   text += Format("run: %.2f s, %d host rounds, %d late\n", figures.elapsedSeconds, figures.rounds, figures.lateRounds);
   if (figures.stopped) {
     const std::string by = figures.stopSignal ? std::string("SIG") + sigabbrev_np(figures.stopSignal) : "the host";
-    text += Format("stopped: by %s after %.2f of %.2f s\n", by.c_str(), figures.elapsedSeconds, figures.plannedSeconds);
+    text += Format("stopped: by %s after %.2f%s s\n", by.c_str(), figures.elapsedSeconds,
+                   Planned(figures, " of %.2f").c_str());
   }
   text += "sweeps: " + Counted(figures.sweeps) + "\n";
   text += "turns: " + Counted(figures.turns) + "\n";
