@@ -10,6 +10,7 @@ Exit 0: passed; 1: failed; 77: no browser, driver or Selenium here (skipped).
 """
 
 import base64
+import configparser
 import io
 import os
 import re
@@ -253,6 +254,20 @@ def check_only_loopback(page, viewer):
     assert not foreign, "the page loaded from elsewhere than the viewer: %s" % foreign
 
 
+def hidden_layers(profile):
+    """{display number: names of the layers it hides} from a saved host profile."""
+    parser = configparser.ConfigParser(interpolation=None, strict=False)
+    parser.optionxform = str
+    parser.read(profile, encoding="utf-8")
+    hidden = {}
+    for section in parser.sections():
+        match = re.fullmatch(r"ModuleDisplay\\RadarDisplay_(\d+)", section)
+        if match:
+            names = {value.split("?")[-1] for key, value in parser[section].items() if re.fullmatch(r"Layer\d+", key)}
+            hidden[int(match.group(1))] = names
+    return hidden
+
+
 def run(arguments):
     artefacts = arguments.artefacts
     os.makedirs(artefacts, exist_ok=True)
@@ -269,7 +284,7 @@ def run(arguments):
             assert state["radar"]["echo_colour"] == ECHO_COLOUR, "echo colour %s" % state["radar"]["echo_colour"]
 
             watch_warmup(page, viewer)
-            frame, transmitting = page.wait_canvas(1, lambda p: echo_pixels(p) > 2000, 30, "echo on view 1's canvas")
+            _, transmitting = page.wait_canvas(1, lambda p: echo_pixels(p) > 2000, 30, "echo on view 1's canvas")
             echo = echo_pixels(transmitting)
             assert message_pixels(transmitting) < 100, "a message in the picture while transmitting"
             page.screenshot("echo")
@@ -315,6 +330,12 @@ def run(arguments):
             check_frame_matches(page, viewer, 1)
             check_frame_matches(page, viewer, 2)
             assert page.text("message") == "", "the page shows a message: %r" % page.text("message")
+
+            # Stopped, the viewer keeps what the page set: view 1 hides its rings, view 2 does not.
+            assert viewer.stop() == 0, "exit code after SIGTERM:\n%s" % viewer.output()
+            hidden = hidden_layers(os.path.join(viewer.folder, "profile.ini"))
+            assert "RINGS_LAYER" in hidden.get(0, set()) and "RINGS_LAYER" not in hidden.get(1, set()), \
+                "hidden layers in the saved profile: %s" % hidden
     finally:
         driver.quit()
 
