@@ -218,8 +218,9 @@ def judge_rates(repaint_rate, rates, early, late, api_times):
                         (statistics.mean(rates), 100 * LOWEST_MEAN_SHARE, repaint_rate))
     if max(rates) > repaint_rate * 1.1:
         failures.append("a client got %.1f frames a second, more than the viewer drew" % max(rates))
-    if early and late and max(late) - statistics.median(early) > MEMORY_GROWTH_KIB:
-        failures.append("resident memory grew from %d KiB to %d KiB" % (statistics.median(early), max(late)))
+    # Peaks against peaks: the resident size swings by some megabytes as frame buffers come and go.
+    if early and late and max(late) - max(early) > MEMORY_GROWTH_KIB:
+        failures.append("resident memory's peak grew from %d KiB to %d KiB" % (max(early), max(late)))
     if max(api_times) > 2.0:
         failures.append("/api/state took %.1f s under load" % max(api_times))
     return failures
@@ -269,7 +270,7 @@ def run(arguments):
         judged = (frame_start[0], frame_end[0])
         rates = [client.rate(*judged) for client in clients]
         repaint_rate = (frame_end[1] - frame_start[1]) / (frame_end[0] - frame_start[0])
-        early = [kib for t, kib in memory if SETTLE_SECONDS <= t < SETTLE_SECONDS + 5]
+        early = [kib for t, kib in memory if SETTLE_SECONDS <= t < SETTLE_SECONDS + 8]
         late = [kib for t, kib in memory if t >= SECONDS - 5]
         cpu = (cpu_end[1] - cpu_start[1]) / (cpu_end[0] - cpu_start[0])
         frames = sum(len(c.times) for c in clients)
