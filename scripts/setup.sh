@@ -10,7 +10,8 @@ packages=(cmake ninja-build g++ pkg-config binutils
           libgdal-dev libinih-dev libcli11-dev libpcap-dev zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
           libboost-dev libwebp-dev nlohmann-json3-dev
           libcairo2-dev libpango1.0-dev libfontconfig-dev libfreetype-dev fontconfig fonts-liberation
-          clang-14 libclang-rt-14-dev)
+          clang-14 libclang-rt-14-dev
+          chromium chromium-driver python3-selenium python3-pil python3-websocket)
 
 missing=()
 for package in "${packages[@]}"; do

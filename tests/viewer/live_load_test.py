@@ -1,0 +1,314 @@
+#!/usr/bin/python3
+"""Twenty WebSocket clients on loopback follow the live view of the replayed capture for 30 seconds, with one
+more client that connects and never reads.
+
+Every frame each client gets must be whole (its WebP container's sizes add up) and decodable into the view's
+size; copies of one frame number must be the same picture for every client; each client must get frames at
+nearly the repaint rate, in rising order; the viewer's memory must not grow after the first seconds; the API
+must keep answering; and the viewer must still stop cleanly with the stalled client connected.
+
+Exit 0: passed; 1: failed; 77: no WebSocket client or image library here (skipped).
+"""
+
+import hashlib
+import io
+import json
+import os
+import queue
+import socket
+import statistics
+import struct
+import sys
+import threading
+import time
+import traceback
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import live_viewer  # noqa: E402
+
+try:
+    import websocket
+    from PIL import Image
+except ImportError as missing:
+    print("skipped: %s" % missing)
+    sys.exit(live_viewer.SKIP)
+
+CLIENTS = 20
+SECONDS = 30.0
+SETTLE_SECONDS = 6.0          # start-up and warm-up; rates and memory are judged after it
+REPAINT_RATE = 10.0
+LOWEST_REPAINT_RATE = 8.0     # the viewer's own frames a second while serving, at the least
+LOWEST_CLIENT_SHARE = 0.8     # of the viewer's frames, each client must get at least this share
+LOWEST_MEAN_SHARE = 0.85
+MEMORY_GROWTH_KIB = 8 * 1024  # resident memory the viewer may gain between the judged windows
+VIEW_SIZE = (1280, 800)
+SANITIZED_VIEW_SIZE = (640, 400)
+
+
+def webp_whole(payload):
+    """Whether `payload` is one whole WebP file: RIFF size matching, and its chunks filling it exactly."""
+    if len(payload) < 20 or payload[:4] != b"RIFF" or payload[8:12] != b"WEBP":
+        return False
+    if struct.unpack_from("<I", payload, 4)[0] + 8 != len(payload):
+        return False
+    offset = 12
+    while offset + 8 <= len(payload):
+        size = struct.unpack_from("<I", payload, offset + 4)[0]
+        offset += 8 + size + (size & 1)
+    return offset == len(payload)
+
+
+class Pictures:
+    """Decodes each distinct frame once (copies are matched by digest) and keeps what was wrong."""
+
+    def __init__(self, size):
+        self.size = size
+        self.digests = {}          # (view, frame) -> {digest: pixels digest}
+        self.lock = threading.Lock()
+        self.work = queue.Queue()
+        self.faults = []
+        self.decoded = 0
+        self.thread = threading.Thread(target=self._decode_all, daemon=True)
+        self.thread.start()
+
+    def add(self, view, frame, payload):
+        digest = hashlib.sha1(payload).digest()
+        with self.lock:
+            copies = self.digests.setdefault((view, frame), {})
+            if digest in copies:
+                return
+            copies[digest] = None
+        self.work.put((view, frame, digest, payload))
+
+    def _decode_all(self):
+        while True:
+            item = self.work.get()
+            if item is None:
+                return
+            view, frame, digest, payload = item
+            try:
+                picture = Image.open(io.BytesIO(payload))
+                picture.load()
+                if picture.format != "WEBP" or picture.size != self.size:
+                    raise ValueError("a %s picture of %s" % (picture.format, picture.size))
+                pixels = hashlib.sha1(picture.convert("RGBA").tobytes()).digest()
+            except Exception as error:  # a frame that does not decode is a fault to report, not a crash
+                self._fault("view %d frame %d does not decode: %s" % (view, frame, error))
+                continue
+            with self.lock:
+                self.decoded += 1
+                copies = self.digests[(view, frame)]
+                copies[digest] = pixels
+                known = {p for p in copies.values() if p is not None}
+            if len(known) > 1:
+                self._fault("view %d frame %d reached clients as different pictures" % (view, frame))
+
+    def _fault(self, text):
+        with self.lock:
+            if len(self.faults) < 20:
+                self.faults.append(text)
+
+    def finish(self):
+        self.work.put(None)
+        self.thread.join(120)
+        assert not self.thread.is_alive(), "decoding the frames did not finish"
+
+
+class Client(threading.Thread):
+    """Reads the live socket until told to stop; counts frames and states, checks each message."""
+
+    def __init__(self, number, url, pictures, views, stop, patience):
+        super().__init__(daemon=True)
+        self.patience = patience   # seconds without a message that count as a stall
+        self.number = number
+        self.url = url
+        self.pictures = pictures
+        self.views = views
+        self.stop = stop
+        self.times = []            # arrival of each frame
+        self.last_frame = {}
+        self.states = 0
+        self.faults = []
+        self.error = None
+
+    def fault(self, text):
+        if len(self.faults) < 10:
+            self.faults.append("client %d: %s" % (self.number, text))
+
+    def run(self):
+        try:
+            connection = websocket.create_connection(self.url, timeout=self.patience)
+        except Exception as error:
+            self.error = "client %d could not connect: %s" % (self.number, error)
+            return
+        try:
+            while not self.stop.is_set():
+                try:
+                    opcode, data = connection.recv_data()
+                except websocket.WebSocketTimeoutException:
+                    self.fault("nothing for %.0f s" % self.patience)
+                    continue
+                if opcode == websocket.ABNF.OPCODE_TEXT:
+                    self.on_state(data)
+                elif opcode == websocket.ABNF.OPCODE_BINARY:
+                    self.on_frame(data)
+                elif opcode == websocket.ABNF.OPCODE_CLOSE:
+                    if not self.stop.is_set():
+                        self.error = "client %d: the viewer closed the socket" % self.number
+                    return
+        except Exception as error:
+            if not self.stop.is_set():
+                self.error = "client %d: %s: %s" % (self.number, type(error).__name__, error)
+        finally:
+            connection.close()
+
+    def on_state(self, data):
+        try:
+            state = json.loads(data)
+            if not isinstance(state.get("radar"), dict) or not isinstance(state.get("views"), list):
+                raise ValueError("no radar or views")
+            self.states += 1
+        except ValueError as error:
+            self.fault("a text message that is not the state: %s (%r)" % (error, data[:80]))
+
+    def on_frame(self, data):
+        self.times.append(time.monotonic())
+        if len(data) < 6:
+            self.fault("a frame message of %d bytes" % len(data))
+            return
+        view = data[0]
+        frame = struct.unpack_from(">I", data, 1)[0]
+        payload = bytes(data[5:])
+        if view not in self.views:
+            self.fault("a frame of view %d, which is not open" % view)
+            return
+        if frame <= self.last_frame.get(view, -1):
+            self.fault("view %d frame %d after frame %d" % (view, frame, self.last_frame[view]))
+        self.last_frame[view] = frame
+        if not webp_whole(payload):
+            self.fault("view %d frame %d is not a whole WebP file (%d bytes)" % (view, frame, len(payload)))
+            return
+        self.pictures.add(view, frame, payload)
+
+    def rate(self, start, end):
+        return sum(1 for t in self.times if start <= t < end) / (end - start)
+
+
+def stalled_client(port):
+    """A client that completes the handshake and then never reads, with the smallest receive buffer."""
+    return websocket.create_connection("ws://127.0.0.1:%d/api/live" % port, timeout=5,
+                                       sockopt=((socket.SOL_SOCKET, socket.SO_RCVBUF, 4096),))
+
+
+def judge_rates(repaint_rate, rates, early, late, api_times):
+    """What is wrong with the viewer's repaint rate while serving, the frame rates each client got, the
+    memory read early and late, and the time /api/state took under load."""
+    failures = []
+    if repaint_rate < LOWEST_REPAINT_RATE:
+        failures.append("the viewer repainted %.1f times a second, below %.1f" % (repaint_rate, LOWEST_REPAINT_RATE))
+    if repaint_rate > REPAINT_RATE * 1.15:
+        failures.append("the viewer repainted %.1f times a second, more than its rate" % repaint_rate)
+    slow = [(number, round(rate, 1)) for number, rate in enumerate(rates, 1)
+            if rate < LOWEST_CLIENT_SHARE * repaint_rate]
+    if slow:
+        failures.append("clients below %.0f%% of the viewer's %.1f frames a second: %s" %
+                        (100 * LOWEST_CLIENT_SHARE, repaint_rate, slow))
+    if statistics.mean(rates) < LOWEST_MEAN_SHARE * repaint_rate:
+        failures.append("the clients' mean rate %.1f frames a second is below %.0f%% of the viewer's %.1f" %
+                        (statistics.mean(rates), 100 * LOWEST_MEAN_SHARE, repaint_rate))
+    if max(rates) > repaint_rate * 1.1:
+        failures.append("a client got %.1f frames a second, more than the viewer drew" % max(rates))
+    # Peaks against peaks: the resident size swings by some megabytes as frame buffers come and go.
+    if early and late and max(late) - max(early) > MEMORY_GROWTH_KIB:
+        failures.append("resident memory's peak grew from %d KiB to %d KiB" % (max(early), max(late)))
+    if max(api_times) > 2.0:
+        failures.append("/api/state took %.1f s under load" % max(api_times))
+    return failures
+
+
+def run(arguments):
+    # A sanitizer build draws and encodes too slowly for the repaint rate: its run checks what the clients
+    # get and that nothing stalls, on a smaller view.
+    judge_speed = not arguments.sanitized
+    width, height = VIEW_SIZE if judge_speed else SANITIZED_VIEW_SIZE
+    failures = []
+    with live_viewer.LiveViewer(arguments.viewer, arguments.radar_config,
+                                arguments=["--size", "%dx%d" % (width, height)],
+                                slowness=1.0 if judge_speed else 3.0) as viewer:
+        views = {v["id"] for v in viewer.state()["views"]}
+        assert views == {1}, "views at start: %s" % viewer.state()["views"]
+        # Real-time presentation repaints at the full rate whatever the sweeps do.
+        status, _, body = viewer.request("POST", "/api/radar", {"real_time": True})
+        assert status == 202, "real_time: %d %r" % (status, body)
+        viewer.wait_for(lambda: viewer.state()["radar"]["real_time"] is True, 10, "real-time presentation on")
+        stalled = stalled_client(viewer.port)
+        pictures = Pictures((width, height))
+        stop = threading.Event()
+        clients = [Client(n, "ws://127.0.0.1:%d/api/live" % viewer.port, pictures, views, stop, 5 * viewer.slowness)
+                   for n in range(1, CLIENTS + 1)]
+        start = time.monotonic()
+        for client in clients:
+            client.start()
+        memory, api_times, cpu_start, frame_start = [], [], None, None
+        while time.monotonic() < start + SECONDS:
+            time.sleep(1.0)
+            now = time.monotonic() - start
+            memory.append((now, viewer.rss_kib()))
+            if cpu_start is None and now >= SETTLE_SECONDS:
+                cpu_start = (time.monotonic(), viewer.cpu_seconds())
+                frame_start = (time.monotonic(), viewer.frame_png(1)[0])
+            asked = time.monotonic()
+            viewer.state()
+            api_times.append(time.monotonic() - asked)
+        cpu_end = (time.monotonic(), viewer.cpu_seconds())
+        frame_end = (time.monotonic(), viewer.frame_png(1)[0])
+        stop.set()
+        for client in clients:
+            client.join(10)
+        pictures.finish()
+
+        judged = (frame_start[0], frame_end[0])
+        rates = [client.rate(*judged) for client in clients]
+        repaint_rate = (frame_end[1] - frame_start[1]) / (frame_end[0] - frame_start[0])
+        early = [kib for t, kib in memory if SETTLE_SECONDS <= t < SETTLE_SECONDS + 8]
+        late = [kib for t, kib in memory if t >= SECONDS - 5]
+        cpu = (cpu_end[1] - cpu_start[1]) / (cpu_end[0] - cpu_start[0])
+        frames = sum(len(c.times) for c in clients)
+        print("frames received: %d by %d clients; per client per second: min %.1f, mean %.1f, max %.1f" %
+              (frames, CLIENTS, min(rates), statistics.mean(rates), max(rates)))
+        print("viewer repaints per second: %.1f; distinct frames decoded: %d" % (repaint_rate, pictures.decoded))
+        print("viewer resident memory: %s KiB (one a second)" % [kib for _, kib in memory])
+        print("viewer CPU while serving: %.0f%% of one core; slowest /api/state: %.0f ms" %
+              (100 * cpu, 1000 * max(api_times)))
+
+        failures += [client.error for client in clients if client.error]
+        for client in clients:
+            failures += client.faults
+            if client.states < 1:
+                failures.append("client %d got no state message" % client.number)
+        failures += pictures.faults
+        if pictures.decoded == 0:
+            failures.append("no frame decoded")
+        if judge_speed:
+            failures += judge_rates(repaint_rate, rates, early, late, api_times)
+        # The stalled client stays connected while the viewer stops: the stop must not wait for it.
+        code = viewer.stop(timeout=20)
+        stalled.close()
+        if code != 0:
+            failures.append("exit code %s after SIGTERM with a stalled client" % code)
+    assert not failures, "\n".join(failures)
+
+
+def main():
+    arguments = live_viewer.arguments_from(sys.argv[1:])
+    try:
+        run(arguments)
+    except Exception:
+        traceback.print_exc()
+        return 1
+    print("passed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
