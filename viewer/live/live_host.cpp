@@ -5,6 +5,7 @@
 
 #include "common/layer_keys.h"
 #include "common/radar_identity.h"
+#include "common/units.h"
 #include "display/module_display.h"
 #include "host/navigation_source.h"
 #include "module/module_data_sorvik.h"
@@ -17,7 +18,6 @@
 
 namespace {
 
-constexpr double kDegree = M_PI / 180.0;
 // The own ship moves without notices: the state is read again this often anyway.
 constexpr std::chrono::milliseconds kStatePeriod(1000);
 
@@ -142,10 +142,10 @@ void LiveHost::PublishState() {
   LiveState state;
   state.radar = ReadRadarState(parts_.radar.GetOGRLayer(0), parts_.radar.GetRange());
   const PosType ship = parts_.ownShip.GetPosition();
-  state.ownShip.latitudeDegrees = Finite(ship.latitude / kDegree);
-  state.ownShip.longitudeDegrees = Finite(ship.longitude / kDegree);
+  state.ownShip.latitudeDegrees = Finite(ship.latitude / kRadiansPerDegree);
+  state.ownShip.longitudeDegrees = Finite(ship.longitude / kRadiansPerDegree);
   double heading = 0.0;
-  if (parts_.ownShip.GetHeading(&heading)) state.ownShip.headingDegrees = Finite(heading / kDegree);
+  if (parts_.ownShip.GetHeading(&heading)) state.ownShip.headingDegrees = Finite(heading / kRadiansPerDegree);
   for (std::size_t i = 0; i < parts_.views.size(); ++i) {
     RadarView& view = *parts_.views[i];
     LiveViewState shown;

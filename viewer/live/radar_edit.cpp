@@ -9,30 +9,9 @@
 #include "host/radar_fields.h"
 #include "settings/radar_settings_fields.h"
 #include "viewer/live/radar_state.h"
+#include "viewer/module_host/radar_feature_fields.h"
 
 namespace {
-
-struct FeatureDeleter {
-  void operator()(OGRFeature* feature) const { OGRFeature::DestroyFeature(feature); }
-};
-using FeaturePtr = std::unique_ptr<OGRFeature, FeatureDeleter>;
-
-constexpr double kDegree = M_PI / 180.0;
-
-// Sets field `name` to `value` (rounded for an integer field); false when the feature lacks it.
-bool SetNamed(OGRFeature& feature, const char* name, std::optional<double> value, std::string& missing) {
-  if (!value) return true;
-  const int index = feature.GetFieldIndex(name);
-  if (index < 0) {
-    missing = std::string("the radar has no setting ") + name;
-    return false;
-  }
-  if (feature.GetFieldDefnRef(index)->GetType() == OFTReal)
-    feature.SetField(index, *value);
-  else
-    feature.SetField(index, static_cast<int>(std::lround(*value)));
-  return true;
-}
 
 template <typename Value>
 std::optional<double> Real(const std::optional<Value>& value) {
@@ -47,7 +26,7 @@ void UnsetUnlessNamed(OGRFeature& feature, const char* name, bool named) {
 }  // namespace
 
 std::optional<std::string> ApplyRadarEdit(OGRLayer* layer, const RadarEdit& edit) {
-  const FeaturePtr feature(layer ? layer->GetFeature(0) : nullptr);
+  const RadarFeaturePtr feature = RadarFeatureOf(layer);
   if (!feature) return "the radar offers no settings";
   const LiveRadarState before = RadarStateOf(*feature, 0.0);
 
@@ -64,25 +43,25 @@ std::optional<std::string> ApplyRadarEdit(OGRLayer* layer, const RadarEdit& edit
   if (edit.realTime) realTime = *edit.realTime ? 1.0 : 0.0;
   std::optional<double> shiftBearing, shiftDistance;
   // The display takes the shift's direction in radians from the bow and its distance in radians of arc.
-  if (edit.shiftBearingDegrees) shiftBearing = *edit.shiftBearingDegrees * kDegree;
+  if (edit.shiftBearingDegrees) shiftBearing = *edit.shiftBearingDegrees * kRadiansPerDegree;
   if (edit.shiftDistanceMiles) shiftDistance = *edit.shiftDistanceMiles * kRadiansPerNauticalMile;
 
   UnsetUnlessNamed(*feature, kFieldTransmit, transmitter.has_value());
   UnsetUnlessNamed(*feature, kFieldRange, range.has_value());
   std::string missing;
-  const bool set = SetNamed(*feature, kFieldTransmit, Real(transmitter), missing) &&
-                   SetNamed(*feature, kFieldRange, Real(range), missing) &&
-                   SetNamed(*feature, kFieldEchoColor, Real(edit.echoColour), missing) &&
-                   SetNamed(*feature, kFieldTrailColor, Real(edit.trailColour), missing) &&
-                   SetNamed(*feature, kFieldTrailTime, Real(edit.trailTime), missing) &&
-                   SetNamed(*feature, kFieldRealTime, realTime, missing) &&
-                   SetNamed(*feature, kFieldShiftDirection, shiftBearing, missing) &&
-                   SetNamed(*feature, kFieldShiftDistance, shiftDistance, missing);
+  const bool set = SetRadarFieldIfGiven(*feature, kFieldTransmit, Real(transmitter), missing) &&
+                   SetRadarFieldIfGiven(*feature, kFieldRange, Real(range), missing) &&
+                   SetRadarFieldIfGiven(*feature, kFieldEchoColor, Real(edit.echoColour), missing) &&
+                   SetRadarFieldIfGiven(*feature, kFieldTrailColor, Real(edit.trailColour), missing) &&
+                   SetRadarFieldIfGiven(*feature, kFieldTrailTime, Real(edit.trailTime), missing) &&
+                   SetRadarFieldIfGiven(*feature, kFieldRealTime, realTime, missing) &&
+                   SetRadarFieldIfGiven(*feature, kFieldShiftDirection, shiftBearing, missing) &&
+                   SetRadarFieldIfGiven(*feature, kFieldShiftDistance, shiftDistance, missing);
   if (!set) return missing;
   if (layer->SetFeature(feature.get()) != OGRERR_NONE) return "the radar refused the settings";
 
   // What the radar made of it: the module keeps its own fields as given, the radar may refuse its own.
-  const FeaturePtr after(layer->GetFeature(0));
+  const RadarFeaturePtr after = RadarFeatureOf(layer);
   if (!after) return "the radar offers no settings";
   const LiveRadarState now = RadarStateOf(*after, 0.0);
   if (range && now.rangeIndex != *range) return "the radar refused range index " + std::to_string(*range);

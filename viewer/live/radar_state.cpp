@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr double kDegree = M_PI / 180.0;
-
 std::optional<double> Field(OGRFeature& feature, const char* name) {
   const int index = feature.GetFieldIndex(name);
   if (index < 0 || !feature.IsFieldSetAndNotNull(index)) return std::nullopt;
@@ -70,7 +68,7 @@ LiveRadarState RadarStateOf(OGRFeature& feature, double rangeMiles) {
   state.trailColour = Integer(feature, kFieldTrailColor, -1);
   state.trailTime = Integer(feature, kFieldTrailTime, -1);
   state.realTime = Integer(feature, kFieldRealTime, 0) != 0;
-  state.shiftBearingDegrees = Field(feature, kFieldShiftDirection).value_or(0.0) / kDegree;
+  state.shiftBearingDegrees = Field(feature, kFieldShiftDirection).value_or(0.0) / kRadiansPerDegree;
   state.shiftDistanceMiles = Field(feature, kFieldShiftDistance).value_or(0.0) / kRadiansPerNauticalMile;
   return state;
 }

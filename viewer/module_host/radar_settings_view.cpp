@@ -9,38 +9,16 @@
 #include "common/units.h"
 #include "host/radar_fields.h"
 #include "settings/radar_settings_fields.h"
+#include "viewer/module_host/radar_feature_fields.h"
 
 namespace {
-struct FeatureDeleter {
-  void operator()(OGRFeature* feature) const { OGRFeature::DestroyFeature(feature); }
-};
-using FeaturePtr = std::unique_ptr<OGRFeature, FeatureDeleter>;
-
-FeaturePtr RadarFeature(OGRLayer* layer) { return FeaturePtr(layer ? layer->GetFeature(0) : nullptr); }
-
-constexpr double kDegree = M_PI / 180.0;
-
-bool SetIfAsked(OGRFeature& feature, const char* name, const std::optional<double>& value, std::string& error) {
-  if (!value) return true;
-  const int index = feature.GetFieldIndex(name);
-  if (index < 0) {
-    error = std::string("the radar feature has no field ") + name;
-    return false;
-  }
-  if (feature.GetFieldDefnRef(index)->GetType() == OFTReal)
-    feature.SetField(index, *value);
-  else
-    feature.SetField(index, static_cast<int>(std::lround(*value)));
-  return true;
-}
-
 std::optional<double> AsReal(const std::optional<int>& value) {
   return value ? std::optional<double>(*value) : std::nullopt;
 }
 }  // namespace
 
 int ReadRadarInteger(OGRLayer* layer, const char* name, int fallback) {
-  const FeaturePtr feature = RadarFeature(layer);
+  const RadarFeaturePtr feature = RadarFeatureOf(layer);
   if (!feature) return fallback;
   const int index = feature->GetFieldIndex(name);
   if (index < 0 || !feature->IsFieldSetAndNotNull(index)) return fallback;
@@ -48,7 +26,7 @@ int ReadRadarInteger(OGRLayer* layer, const char* name, int fallback) {
 }
 
 std::string ReadRadarText(OGRLayer* layer, const char* name) {
-  const FeaturePtr feature = RadarFeature(layer);
+  const RadarFeaturePtr feature = RadarFeatureOf(layer);
   if (!feature) return {};
   const int index = feature->GetFieldIndex(name);
   if (index < 0 || !feature->IsFieldSetAndNotNull(index)) return {};
@@ -56,7 +34,7 @@ std::string ReadRadarText(OGRLayer* layer, const char* name) {
 }
 
 bool WriteRadarInteger(OGRLayer* layer, const char* name, int value) {
-  const FeaturePtr feature = RadarFeature(layer);
+  const RadarFeaturePtr feature = RadarFeatureOf(layer);
   if (!feature) return false;
   const int index = feature->GetFieldIndex(name);
   if (index < 0) return false;
@@ -65,7 +43,7 @@ bool WriteRadarInteger(OGRLayer* layer, const char* name, int value) {
 }
 
 std::string DescribeRadarFeature(OGRLayer* layer) {
-  const FeaturePtr feature = RadarFeature(layer);
+  const RadarFeaturePtr feature = RadarFeatureOf(layer);
   if (!feature) return "(no radar feature)";
   std::string text;
   for (int index = 0; index < feature->GetFieldCount(); ++index) {
@@ -82,7 +60,7 @@ bool ApplyRadarSettings(OGRLayer* layer, const RadarSettingsRequest& request, st
   const bool asked = request.rangeIndex || request.echoColour || request.trailColour || request.trailTime ||
                      request.realTime || request.shiftBearingDegrees || request.shiftDistanceMiles;
   if (!asked) return true;
-  const FeaturePtr feature = RadarFeature(layer);
+  const RadarFeaturePtr feature = RadarFeatureOf(layer);
   if (!feature) {
     error = "the radar offers no settings feature";
     return false;
@@ -91,15 +69,15 @@ bool ApplyRadarSettings(OGRLayer* layer, const RadarSettingsRequest& request, st
   if (request.realTime) realTime = *request.realTime ? 1.0 : 0.0;
   std::optional<double> shiftBearing, shiftDistance;
   // The display takes the shift's direction in radians from the bow and its distance in radians of arc.
-  if (request.shiftBearingDegrees) shiftBearing = *request.shiftBearingDegrees * kDegree;
+  if (request.shiftBearingDegrees) shiftBearing = *request.shiftBearingDegrees * kRadiansPerDegree;
   if (request.shiftDistanceMiles) shiftDistance = *request.shiftDistanceMiles * kRadiansPerNauticalMile;
-  const bool set = SetIfAsked(*feature, kFieldRange, AsReal(request.rangeIndex), error) &&
-                   SetIfAsked(*feature, kFieldEchoColor, AsReal(request.echoColour), error) &&
-                   SetIfAsked(*feature, kFieldTrailColor, AsReal(request.trailColour), error) &&
-                   SetIfAsked(*feature, kFieldTrailTime, AsReal(request.trailTime), error) &&
-                   SetIfAsked(*feature, kFieldRealTime, realTime, error) &&
-                   SetIfAsked(*feature, kFieldShiftDirection, shiftBearing, error) &&
-                   SetIfAsked(*feature, kFieldShiftDistance, shiftDistance, error);
+  const bool set = SetRadarFieldIfGiven(*feature, kFieldRange, AsReal(request.rangeIndex), error) &&
+                   SetRadarFieldIfGiven(*feature, kFieldEchoColor, AsReal(request.echoColour), error) &&
+                   SetRadarFieldIfGiven(*feature, kFieldTrailColor, AsReal(request.trailColour), error) &&
+                   SetRadarFieldIfGiven(*feature, kFieldTrailTime, AsReal(request.trailTime), error) &&
+                   SetRadarFieldIfGiven(*feature, kFieldRealTime, realTime, error) &&
+                   SetRadarFieldIfGiven(*feature, kFieldShiftDirection, shiftBearing, error) &&
+                   SetRadarFieldIfGiven(*feature, kFieldShiftDistance, shiftDistance, error);
   if (!set) return false;
   // The panel does not touch the transmitter: sent back as read, an "off" read during the warm-up would
   // ask the radar to power down.

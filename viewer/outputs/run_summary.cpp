@@ -7,11 +7,10 @@
 #include <cstring>
 #include <numeric>
 
+#include "common/units.h"
 #include "viewer/view_options.h"
 
 namespace {
-
-constexpr double kDegree = M_PI / 180.0;
 
 std::string Format(const char* format, auto... values) {
   char text[256];
@@ -31,7 +30,7 @@ const char* TransmitText(int state) {
 }
 
 std::string Position(const PosType& position) {
-  const double latitude = position.latitude / kDegree, longitude = position.longitude / kDegree;
+  const double latitude = position.latitude / kRadiansPerDegree, longitude = position.longitude / kRadiansPerDegree;
   return Format("%.6f %.6f (%02d\u00B0%06.3f'%c %03d\u00B0%06.3f'%c)", latitude, longitude,
                 static_cast<int>(std::fabs(latitude)), std::fmod(std::fabs(latitude), 1.0) * 60.0,
                 latitude < 0 ? 'S' : 'N', static_cast<int>(std::fabs(longitude)),
