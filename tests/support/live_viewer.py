@@ -14,6 +14,7 @@ import subprocess
 import tempfile
 import threading
 import time
+import traceback
 import urllib.error
 import urllib.request
 
@@ -247,3 +248,16 @@ def arguments_from(argv):
     parser.add_argument("--artefacts", default=tempfile.gettempdir())
     parser.add_argument("--sanitized", action="store_true")
     return parser.parse_args(argv)
+
+
+def run_test(run, argv):
+    """Runs a test's body with its command line's arguments: 0 when it passed, 1 with the traceback when it
+    failed."""
+    arguments = arguments_from(argv)
+    try:
+        run(arguments)
+    except Exception:
+        traceback.print_exc()
+        return 1
+    print("passed")
+    return 0

@@ -21,7 +21,6 @@ import struct
 import sys
 import threading
 import time
-import traceback
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 import live_viewer  # noqa: E402
@@ -304,14 +303,7 @@ def run(arguments):
 
 
 def main():
-    arguments = live_viewer.arguments_from(sys.argv[1:])
-    try:
-        run(arguments)
-    except Exception:
-        traceback.print_exc()
-        return 1
-    print("passed")
-    return 0
+    return live_viewer.run_test(run, sys.argv[1:])
 
 
 if __name__ == "__main__":

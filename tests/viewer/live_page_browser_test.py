@@ -16,7 +16,6 @@ import os
 import re
 import sys
 import time
-import traceback
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 import live_viewer  # noqa: E402
@@ -341,18 +340,11 @@ def run(arguments):
 
 
 def main():
-    arguments = live_viewer.arguments_from(sys.argv[1:])
     for program in (CHROMIUM, CHROMEDRIVER):
         if not os.access(program, os.X_OK):
             print("skipped: no %s" % program)
             return live_viewer.SKIP
-    try:
-        run(arguments)
-    except Exception:
-        traceback.print_exc()
-        return 1
-    print("passed")
-    return 0
+    return live_viewer.run_test(run, sys.argv[1:])
 
 
 if __name__ == "__main__":
