@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/free_udp_port.h"
 #include "support/land_share.h"
 #include "viewer_runner.h"
 
@@ -35,19 +36,6 @@ constexpr int kViewerSeconds = 8;
 // The sender outlasts the viewer's start and run.
 constexpr int kSenderSeconds = kViewerSeconds + 3;
 constexpr std::uint32_t kLoopback = INADDR_LOOPBACK;
-
-// A UDP port on 127.0.0.1 that nobody listens on now.
-std::uint16_t FreeUdpPort() {
-  const int probe = socket(AF_INET, SOCK_DGRAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(kLoopback);
-  socklen_t length = sizeof address;
-  bind(probe, reinterpret_cast<const sockaddr*>(&address), sizeof address);
-  getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
-  close(probe);
-  return ntohs(address.sin_port);
-}
 
 // The radar service listens to the spokes on 127.0.0.1 and takes them from that sender only.
 std::string LiveRadarConfig(const std::string& name, std::uint16_t port) {

@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <thread>
 
+#include "support/free_udp_port.h"
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -28,18 +30,6 @@ std::string Sentence(const std::string& body) {
   char tail[8];
   std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
   return "$" + body + tail;
-}
-
-std::uint16_t FreeUdpPort() {
-  const int probe = socket(AF_INET, SOCK_DGRAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  bind(probe, reinterpret_cast<const sockaddr*>(&address), sizeof address);
-  getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
-  close(probe);
-  return ntohs(address.sin_port);
 }
 
 void SendTo(std::uint16_t port, const std::string& datagram) {
