@@ -11,6 +11,7 @@
 
 #include "services/radar/range_table.h"
 #include "services/radar/simulator_config.h"
+#include "support/scratch_folder.h"
 
 namespace radarsim {
 namespace {
@@ -148,8 +149,8 @@ protected:
     std::ofstream(path_) << "[Radar]\n" << lines << "\n";
     return ReadSimulatorConfig(path_.string());
   }
-  void TearDown() override { std::filesystem::remove(path_); }
-  std::filesystem::path path_ = std::filesystem::path(testing::TempDir()) / "replay_config_test.ini";
+  ScratchFolder folder_;
+  std::filesystem::path path_ = folder_.File("replay.ini");
 };
 
 TEST_F(ReplayConfig, KeysParseWithinBoundsAndBadValuesKeepTheDefaults) {
