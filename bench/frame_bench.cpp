@@ -3,8 +3,9 @@
 // - the cached chart copied under the radar (a copy of a whole view of pixels);
 // - the display polled after a frame's worth of sweeps came in (`PollRedraw`, which rewrites their rows);
 // - the display drawn: echo and highlight passes, range rings, radar labels and the transmitter status;
-// - the frame encoded for a viewer: PNG at zlib's fastest level in run-length mode, straight from the
-//   view's pixels (`encode_ms`; the steps before it are `draw_ms`).
+// - the frame encoded as the live view does: copied out of the view, its tiles that changed since the
+//   frame before encoded as lossless WebP and put into the message of a browser that got that frame
+//   (`encode_ms`, `tiles_per_frame`, `bytes_per_frame`; the steps before it are `draw_ms`).
 // `core_share_at_30_fps` is the share of one processor core thirty such frames a second take. Run from
 // the staging folder, where the radar service and the unit converter are found.
 #include <benchmark/benchmark.h>
@@ -18,7 +19,6 @@
 #include <vector>
 
 #include "display/echo_geometry.h"
-#include "fast_png.h"
 #include "display/module_display_sorvik.h"
 #include "display/sweep_store.h"
 #include "host/navigation_source.h"
@@ -28,6 +28,8 @@
 #include "support/test_data_module.h"
 #include "viewer/chart/chart_cache.h"
 #include "viewer/chart/chart_layers.h"
+#include "viewer/live/raw_frame.h"
+#include "viewer/live/tiled_frame.h"
 #include "viewer/module_host/sea_chart_view.h"
 
 namespace {
@@ -112,7 +114,12 @@ void BM_Frame(benchmark::State& state) {
   ChartCache chart;
   chart.PutUnder(surface, view->Projection(), noLand, LightMode::kDay);
   const int sweepsPerFrame = geometry.rows * kTurnsPerMinute / 60 / kFramesPerSecond;
-  FastPng encoder;
+  // The hand-over's two buffers in turn: the encoder holds the one before to compare with.
+  std::shared_ptr<RawFrame> frames[2] = {std::make_shared<RawFrame>(), std::make_shared<RawFrame>()};
+  TiledFrameEncoder encoder;
+  std::uint32_t number = 0;
+  std::uint64_t held = 0;
+  std::size_t tiles = 0, bytes = 0;
 
   double nanoseconds = 0;
   double encodeNanoseconds = 0;
@@ -125,10 +132,16 @@ void BM_Frame(benchmark::State& state) {
     display->PollRedraw();
     display->Draw(view.get(), 0, nullptr, 0);
     const double drawn = ThreadNanoseconds();
-    if (!encoder.Encode(surface)) {
+    const std::shared_ptr<RawFrame>& frame = frames[++number % 2];
+    frame->CopyFrom(number, surface);
+    const std::shared_ptr<const EncodedFrame> encoded = encoder.Encode(frame, number);
+    if (!encoded) {
       state.SkipWithError("the frame cannot be encoded");
       break;
     }
+    bytes += FrameMessage(1, *encoded, held).size();
+    held = encoded->serial;
+    tiles += static_cast<std::size_t>(encoder.TilesEncoded());
     const double end = ThreadNanoseconds();
     nanoseconds += end - start;
     encodeNanoseconds += end - drawn;
@@ -138,7 +151,8 @@ void BM_Frame(benchmark::State& state) {
   state.counters["encode_ms"] = encodeNanoseconds / iterations / 1e6;
   state.counters["draw_ms"] = (nanoseconds - encodeNanoseconds) / iterations / 1e6;
   state.counters["core_share_at_30_fps"] = nanoseconds / iterations * kFramesPerSecond / 1e9;
-  state.counters["png_bytes"] = static_cast<double>(encoder.Size());
+  state.counters["tiles_per_frame"] = static_cast<double>(tiles) / iterations;
+  state.counters["bytes_per_frame"] = static_cast<double>(bytes) / iterations;
   state.counters["chart_paints"] = chart.Paints();
   display.reset();
 }

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <webp/decode.h>
 
 #include <chrono>
 #include <cstring>
@@ -7,6 +6,7 @@
 #include <vector>
 
 #include "viewer/live/control_queue.h"
+#include "support/frame_message_canvas.h"
 #include "viewer/live/frame_hub.h"
 
 namespace {
@@ -79,20 +79,13 @@ TEST(FrameHub, EncodesTheLatestFrameLosslesslyWhileWatched) {
     encoded = hub.LatestEncoded(9);
   }
   ASSERT_NE(encoded, nullptr);
-  const std::string& message = encoded->message;
-  ASSERT_GT(message.size(), kFrameHeaderBytes);
-  EXPECT_EQ(static_cast<unsigned char>(message[0]), 9);
-  EXPECT_EQ(message.substr(1, 4), std::string("\0\0\0\x29", 4)) << "frame 41, big-endian";
-  int width = 0, height = 0;
-  std::uint8_t* decoded = WebPDecodeBGRA(reinterpret_cast<const std::uint8_t*>(message.data()) + kFrameHeaderBytes,
-                                         message.size() - kFrameHeaderBytes, &width, &height);
-  ASSERT_NE(decoded, nullptr);
-  ASSERT_EQ(width, 33);
-  ASSERT_EQ(height, 17);
-  std::vector<std::uint32_t> back(std::size_t(width) * height);
-  std::memcpy(back.data(), decoded, back.size() * 4);
-  WebPFree(decoded);
-  for (std::size_t i = 0; i < back.size(); ++i) ASSERT_EQ(back[i], pixels.values[i] | 0xFF000000u) << i;
+  const std::string message = FrameMessage(9, *encoded, 0);
+  EXPECT_EQ(message.substr(0, 5), std::string("\x09\0\0\0\x29", 5)) << "view 9, frame 41, big-endian";
+  FrameMessageCanvas canvas;
+  ASSERT_TRUE(canvas.Apply(message));
+  ASSERT_EQ(canvas.width, 33);
+  ASSERT_EQ(canvas.height, 17);
+  for (std::size_t i = 0; i < canvas.pixels.size(); ++i) ASSERT_EQ(canvas.pixels[i], pixels.values[i] | 0xFF000000u) << i;
   hub.RemoveWatcher();
   hub.Stop();
 }

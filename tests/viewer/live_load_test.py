@@ -2,9 +2,10 @@
 """Twenty WebSocket clients on loopback follow the live view of the replayed capture for 30 seconds, with one
 more client that connects and never reads.
 
-Every frame each client gets must be whole (its WebP container's sizes add up) and decodable into the view's
-size; copies of one frame number must be the same picture for every client; each client must get frames at
-nearly the repaint rate, in rising order; the viewer's memory must not grow after the first seconds; the API
+Every frame message each client gets must be whole (its tiles on the tile grid inside the view, each a WebP
+container whose sizes add up); the first clients draw the tiles as the page does, and the picture of one frame
+number must be the same for each of them, of the view's size; each client must get frames at nearly the
+repaint rate, in rising order; the viewer's memory must not grow after the first seconds; the API
 must keep answering; and the viewer must still stop cleanly with the stalled client connected.
 
 Exit 0: passed; 1: failed; 77: no WebSocket client or image library here (skipped).
@@ -59,49 +60,76 @@ def webp_whole(payload):
     return offset == len(payload)
 
 
+TILE = 128
+DRAWING_CLIENTS = 3           # clients whose tiles are decoded and drawn; the others check the messages only
+
+
+def frame_tiles(data):
+    """(view, frame, width, height, [(left, top, webp)]) of a frame message, or a text saying what is wrong."""
+    if len(data) < 17:
+        return "a frame message of %d bytes" % len(data)
+    view = data[0]
+    frame, width, height, count = struct.unpack_from(">IIII", data, 1)
+    tiles, offset = [], 17
+    for _ in range(count):
+        if offset + 12 > len(data):
+            return "view %d frame %d ends inside its tiles" % (view, frame)
+        left, top, length = struct.unpack_from(">III", data, offset)
+        payload = bytes(data[offset + 12:offset + 12 + length])
+        offset += 12 + length
+        if left % TILE or top % TILE or left >= width or top >= height or not webp_whole(payload):
+            return "view %d frame %d: a tile at %d,%d of %d bytes that is not whole or not on the grid" % (
+                view, frame, left, top, len(payload))
+        tiles.append((left, top, payload))
+    if offset != len(data):
+        return "view %d frame %d has %d bytes past its tiles" % (view, frame, len(data) - offset)
+    return view, frame, width, height, tiles
+
+
 class Pictures:
-    """Decodes each distinct frame once (copies are matched by digest) and keeps what was wrong."""
+    """Draws the drawing clients' tiles as the page does, on a thread of its own, and keeps what was wrong:
+    a tile that does not decode, a picture not of the view's size, one frame number as different pictures."""
 
     def __init__(self, size):
         self.size = size
-        self.digests = {}          # (view, frame) -> {digest: pixels digest}
+        self.canvases = {}         # (client, view) -> picture
+        self.digests = {}          # (view, frame) -> pixel digest
         self.lock = threading.Lock()
         self.work = queue.Queue()
         self.faults = []
-        self.decoded = 0
-        self.thread = threading.Thread(target=self._decode_all, daemon=True)
+        self.drawn = 0
+        self.thread = threading.Thread(target=self._draw_all, daemon=True)
         self.thread.start()
 
-    def add(self, view, frame, payload):
-        digest = hashlib.sha1(payload).digest()
-        with self.lock:
-            copies = self.digests.setdefault((view, frame), {})
-            if digest in copies:
-                return
-            copies[digest] = None
-        self.work.put((view, frame, digest, payload))
+    def add(self, client, message):
+        self.work.put((client, message))
 
-    def _decode_all(self):
+    def _draw_all(self):
         while True:
             item = self.work.get()
             if item is None:
                 return
-            view, frame, digest, payload = item
+            client, (view, frame, width, height, tiles) = item
+            canvas = self.canvases.get((client, view))
+            if canvas is None or canvas.size != (width, height):
+                canvas = self.canvases[(client, view)] = Image.new("RGB", (width, height))
             try:
-                picture = Image.open(io.BytesIO(payload))
-                picture.load()
-                if picture.format != "WEBP" or picture.size != self.size:
-                    raise ValueError("a %s picture of %s" % (picture.format, picture.size))
-                pixels = hashlib.sha1(picture.convert("RGBA").tobytes()).digest()
-            except Exception as error:  # a frame that does not decode is a fault to report, not a crash
+                for left, top, payload in tiles:
+                    tile = Image.open(io.BytesIO(payload))
+                    tile.load()
+                    if tile.format != "WEBP" or left + tile.width > width or top + tile.height > height:
+                        raise ValueError("a %s tile of %s at %d,%d" % (tile.format, tile.size, left, top))
+                    canvas.paste(tile.convert("RGB"), (left, top))
+            except Exception as error:  # a tile that does not decode is a fault to report, not a crash
                 self._fault("view %d frame %d does not decode: %s" % (view, frame, error))
                 continue
+            if canvas.size != self.size:
+                self._fault("view %d frame %d is a picture of %s" % (view, frame, canvas.size))
+            pixels = hashlib.sha1(canvas.tobytes()).digest()
             with self.lock:
-                self.decoded += 1
-                copies = self.digests[(view, frame)]
-                copies[digest] = pixels
-                known = {p for p in copies.values() if p is not None}
-            if len(known) > 1:
+                self.drawn += 1
+                known = self.digests.setdefault((view, frame), pixels)
+            if known != pixels:
                 self._fault("view %d frame %d reached clients as different pictures" % (view, frame))
 
     def _fault(self, text):
@@ -112,7 +140,7 @@ class Pictures:
     def finish(self):
         self.work.put(None)
         self.thread.join(120)
-        assert not self.thread.is_alive(), "decoding the frames did not finish"
+        assert not self.thread.is_alive(), "drawing the frames did not finish"
 
 
 class Client(threading.Thread):
@@ -174,22 +202,19 @@ class Client(threading.Thread):
 
     def on_frame(self, data):
         self.times.append(time.monotonic())
-        if len(data) < 6:
-            self.fault("a frame message of %d bytes" % len(data))
+        message = frame_tiles(data)
+        if isinstance(message, str):
+            self.fault(message)
             return
-        view = data[0]
-        frame = struct.unpack_from(">I", data, 1)[0]
-        payload = bytes(data[5:])
+        view, frame = message[0], message[1]
         if view not in self.views:
             self.fault("a frame of view %d, which is not open" % view)
             return
         if frame <= self.last_frame.get(view, -1):
             self.fault("view %d frame %d after frame %d" % (view, frame, self.last_frame[view]))
         self.last_frame[view] = frame
-        if not webp_whole(payload):
-            self.fault("view %d frame %d is not a whole WebP file (%d bytes)" % (view, frame, len(payload)))
-            return
-        self.pictures.add(view, frame, payload)
+        if self.number <= DRAWING_CLIENTS:
+            self.pictures.add(self.number, message)
 
     def rate(self, start, end):
         return sum(1 for t in self.times if start <= t < end) / (end - start)
@@ -279,7 +304,7 @@ def run(arguments):
         frames = sum(len(c.times) for c in clients)
         print("frames received: %d by %d clients; per client per second: min %.1f, mean %.1f, max %.1f" %
               (frames, CLIENTS, min(rates), statistics.mean(rates), max(rates)))
-        print("viewer repaints per second: %.1f; distinct frames decoded: %d" % (repaint_rate, pictures.decoded))
+        print("viewer repaints per second: %.1f; frames drawn by the drawing clients: %d" % (repaint_rate, pictures.drawn))
         print("viewer resident memory: %s KiB (one a second)" % [kib for _, kib in memory])
         print("viewer CPU while serving: %.0f%% of one core; slowest /api/state: %.0f ms" %
               (100 * cpu, 1000 * max(api_times)))
@@ -290,8 +315,8 @@ def run(arguments):
             if client.states < 1:
                 failures.append("client %d got no state message" % client.number)
         failures += pictures.faults
-        if pictures.decoded == 0:
-            failures.append("no frame decoded")
+        if pictures.drawn == 0:
+            failures.append("no frame drawn")
         if judge_speed:
             failures += judge_rates(repaint_rate, rates, early, late, api_times)
         # The stalled client stays connected while the viewer stops: the stop must not wait for it.

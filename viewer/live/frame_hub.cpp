@@ -1,18 +1,5 @@
 #include "viewer/live/frame_hub.h"
 
-#include <cstring>
-
-#include "viewer/live/webp_frame.h"
-
-ViewSurface RawFrame::Surface() const {
-  ViewSurface surface;
-  surface.pixels = const_cast<DWORD*>(reinterpret_cast<const DWORD*>(pixels.data()));
-  surface.width = static_cast<UINT>(width);
-  surface.height = static_cast<UINT>(height);
-  surface.pitch = static_cast<UINT>(width) * 4;
-  return surface;
-}
-
 FrameHub::~FrameHub() { Stop(); }
 
 void FrameHub::Start() {
@@ -42,16 +29,7 @@ void FrameHub::Publish(int viewId, std::uint32_t number, const ViewSurface& surf
     view.spare.reset();
   }
   if (!buffer) buffer = std::make_shared<RawFrame>();
-  buffer->number = number;
-  buffer->width = static_cast<int>(surface.width);
-  buffer->height = static_cast<int>(surface.height);
-  buffer->pixels.resize(std::size_t{surface.width} * surface.height);
-  for (UINT y = 0; y < surface.height; ++y) {
-    const auto* from = reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const char*>(surface.pixels) +
-                                                              std::size_t{y} * surface.pitch);
-    std::uint32_t* to = &buffer->pixels[std::size_t{y} * surface.width];
-    for (UINT x = 0; x < surface.width; ++x) to[x] = from[x] | 0xFF000000u;
-  }
+  buffer->CopyFrom(number, surface);
   {
     const std::lock_guard lock(mutex_);
     ViewFrames& view = views_[viewId];
@@ -150,26 +128,26 @@ void FrameHub::EncodeLoop() {
     wake_.wait(lock, work);
     if (stopping_) return;
     // One frame of each view that has a new one; frames that come meanwhile replace it.
-    std::vector<std::pair<int, std::shared_ptr<const RawFrame>>> due;
+    struct Due {
+      int id;
+      std::shared_ptr<const RawFrame> raw;
+      std::shared_ptr<TiledFrameEncoder> encoder;
+      std::uint64_t serial;
+    };
+    std::vector<Due> due;
     for (auto& [id, view] : views_) {
       if (!view.dirty || !view.latest) continue;
       view.dirty = false;
-      due.emplace_back(id, view.latest);
+      due.push_back({id, view.latest, view.encoder, ++frameSerial_});
     }
     lock.unlock();
-    for (const auto& [id, raw] : due) {
-      auto encoded = std::make_shared<EncodedFrame>();
-      encoded->number = raw->number;
-      std::string& message = encoded->message;
-      message.reserve(kFrameHeaderBytes + raw->pixels.size() / 8);
-      message.push_back(static_cast<char>(id));
-      for (int shift : {24, 16, 8, 0}) message.push_back(static_cast<char>(raw->number >> shift & 0xFF));
-      if (!AppendLosslessWebp(raw->pixels.data(), raw->width, raw->height, kLiveWebpEffort, message)) continue;
-      {
-        const std::lock_guard relock(mutex_);
-        const auto found = views_.find(id);
-        if (found != views_.end()) found->second.encoded = std::move(encoded);
-      }
+    for (Due& frame : due) {
+      std::shared_ptr<const EncodedFrame> encoded = frame.encoder->Encode(std::move(frame.raw), frame.serial);
+      if (!encoded) continue;
+      const std::lock_guard relock(mutex_);
+      const auto found = views_.find(frame.id);
+      // A view closed and opened again under its id meanwhile has an encoder of its own.
+      if (found != views_.end() && found->second.encoder == frame.encoder) found->second.encoded = std::move(encoded);
     }
     if (!due.empty()) Notify();
     lock.lock();

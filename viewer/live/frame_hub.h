@@ -6,7 +6,8 @@
 // The hand-over costs one copy: the host draws the next frame into its view's pixels while the last one
 // is encoded, so the pixels are copied out once (alpha made opaque on the way, as a screen shows them)
 // into a buffer the host then never writes. The encoder and the PNG answer read that buffer in place;
-// buffers are reused once nobody holds them.
+// buffers are reused once nobody holds them. Each view's frames are encoded as tiles, only those that
+// changed since the frame before (tiled_frame.h).
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -19,23 +20,8 @@
 
 #include "extensions/d3d9.h"
 #include "viewer/live/live_state.h"
-
-struct RawFrame {
-  std::uint32_t number = 0;
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint32_t> pixels;  // 0xFFRRGGBB, line after line
-
-  ViewSurface Surface() const;
-};
-
-// A frame as the WebSocket sends it: the view's id, the frame number (big-endian), the lossless WebP.
-struct EncodedFrame {
-  std::uint32_t number = 0;
-  std::string message;
-};
-
-inline constexpr std::size_t kFrameHeaderBytes = 5;
+#include "viewer/live/raw_frame.h"
+#include "viewer/live/tiled_frame.h"
 
 class FrameHub {
 public:
@@ -74,6 +60,8 @@ private:
     std::shared_ptr<RawFrame> latest;
     std::shared_ptr<RawFrame> spare;  // the buffer before, filled again once nobody holds it
     std::shared_ptr<const EncodedFrame> encoded;
+    // Used by the encoder's thread alone, which holds it while it encodes.
+    std::shared_ptr<TiledFrameEncoder> encoder = std::make_shared<TiledFrameEncoder>();
     bool dirty = false;
   };
   void EncodeLoop();
@@ -84,6 +72,7 @@ private:
   std::map<int, ViewFrames> views_;
   LiveState state_;
   std::uint64_t stateVersion_ = 0;
+  std::uint64_t frameSerial_ = 0;  // of the last frame handed to the encoder
   int watchers_ = 0;
   bool stopping_ = false;
   std::thread encoder_;

@@ -96,8 +96,8 @@ private:
   std::atomic<bool> wakePosted_{false};
 };
 
-// One browser's WebSocket: the state at start and on every change, and the latest frame of every view,
-// one message in flight at a time.
+// One browser's WebSocket: the state at start and on every change, and the latest frame of every view
+// (its tiles that changed since the frame sent before), one message in flight at a time.
 class LiveSocket : public std::enable_shared_from_this<LiveSocket> {
 public:
   LiveSocket(tcp::socket socket, LiveServer::Core& core) : stream_(std::move(socket)), core_(core) {}
@@ -134,16 +134,16 @@ public:
     for (std::size_t step = 0; step < ids.size(); ++step) {
       // Round the views in turn, so that one busy view cannot starve the others.
       const int id = ids[(next_ + step) % ids.size()];
-      std::shared_ptr<const EncodedFrame> frame = hub.LatestEncoded(id);
-      if (!frame) continue;
-      std::uint32_t& sent = sentFrames_[id];
-      if (sent == frame->number && sentAny_[id]) continue;
-      sent = frame->number;
-      sentAny_[id] = true;
+      const std::shared_ptr<const EncodedFrame> frame = hub.LatestEncoded(id);
+      std::uint64_t& held = heldFrames_[id];
+      if (!frame || frame->serial <= held) continue;
+      // The tiles that changed since the frame this browser holds bring it to the latest.
+      auto message = std::make_shared<const std::string>(FrameMessage(id, *frame, held));
+      held = frame->serial;
       next_ = (next_ + step + 1) % ids.size();
       stream_.binary(true);
-      const net::const_buffer message = net::buffer(frame->message);
-      Write(message, std::move(frame));
+      const net::const_buffer buffer = net::buffer(*message);
+      Write(buffer, std::move(message));
       return;
     }
   }
@@ -181,8 +181,7 @@ private:
   bool writing_ = false;
   bool closed_ = false;
   std::uint64_t sentState_ = 0;
-  std::map<int, std::uint32_t> sentFrames_;
-  std::map<int, bool> sentAny_;
+  std::map<int, std::uint64_t> heldFrames_;  // the serial of each view's frame the browser was sent last
   std::size_t next_ = 0;
   std::shared_ptr<const std::string> text_;
 };

@@ -10,7 +10,8 @@ int AppendTo(const std::uint8_t* data, std::size_t size, const WebPPicture* pict
   return 1;
 }
 
-bool Encode(const WebPConfig& config, const std::uint32_t* pixels, int width, int height, std::string& out) {
+bool Encode(const WebPConfig& config, const std::uint32_t* pixels, int width, int height, int stride,
+            std::string& out) {
   WebPPicture picture;
   if (!WebPPictureInit(&picture)) return false;
   picture.use_argb = 1;
@@ -18,7 +19,7 @@ bool Encode(const WebPConfig& config, const std::uint32_t* pixels, int width, in
   picture.height = height;
   // The encoder reads the pixels where they are: `exact` keeps it from rewriting any of them.
   picture.argb = const_cast<std::uint32_t*>(pixels);
-  picture.argb_stride = width;
+  picture.argb_stride = stride;
   picture.writer = AppendTo;
   picture.custom_ptr = &out;
   const std::size_t before = out.size();
@@ -32,16 +33,18 @@ bool Encode(const WebPConfig& config, const std::uint32_t* pixels, int width, in
 
 }  // namespace
 
-bool AppendLosslessWebp(const std::uint32_t* pixels, int width, int height, int effort, std::string& out) {
+bool AppendLosslessWebp(const std::uint32_t* pixels, int width, int height, int stride, int effort,
+                        std::string& out) {
   WebPConfig config;
   if (!WebPConfigInit(&config) || !WebPConfigLosslessPreset(&config, effort)) return false;
   config.exact = 1;
-  return Encode(config, pixels, width, height, out);
+  return Encode(config, pixels, width, height, stride, out);
 }
 
-bool AppendLossyWebp(const std::uint32_t* pixels, int width, int height, float quality, std::string& out) {
+bool AppendLossyWebp(const std::uint32_t* pixels, int width, int height, int stride, float quality,
+                     std::string& out) {
   WebPConfig config;
   if (!WebPConfigPreset(&config, WEBP_PRESET_DEFAULT, quality)) return false;
   config.method = 0;
-  return Encode(config, pixels, width, height, out);
+  return Encode(config, pixels, width, height, stride, out);
 }

@@ -43,7 +43,7 @@ function makeView(id) {
       '<select id="view-' + id + '-mode"><option>day</option><option>dusk</option><option>night</option></select>' +
       '<button type="button" id="view-' + id + '-close">Close</button></div>';
   $('views').appendChild(box);
-  const view = {box, canvas: box.querySelector('canvas'), shown: -1};
+  const view = {box, canvas: box.querySelector('canvas'), shown: -1, drawn: Promise.resolve()};
   view.context = view.canvas.getContext('2d');
   for (const layer of ['echo', 'trails', 'rings']) {
     view[layer] = $('view-' + id + '-' + layer);
@@ -81,8 +81,9 @@ function showState(state) {
   for (const shown of state.views) {
     present.add(shown.id);
     const view = views.get(shown.id) || makeView(shown.id);
-    if (view.canvas.width !== shown.width) view.canvas.width = shown.width;
-    if (view.canvas.height !== shown.height) view.canvas.height = shown.height;
+    // The canvas takes the view's size until frames come; then they set it (a new size clears it).
+    if (view.shown < 0 && view.canvas.width !== shown.width) view.canvas.width = shown.width;
+    if (view.shown < 0 && view.canvas.height !== shown.height) view.canvas.height = shown.height;
     view.echo.checked = shown.echo;
     view.trails.checked = shown.trails;
     view.rings.checked = shown.rings;
@@ -96,23 +97,40 @@ function showState(state) {
   }
 }
 
-// A frame: byte 0 the view, bytes 1-4 the frame number (big-endian), then the WebP image.
-async function showFrame(data) {
+// A frame: byte 0 the view, then big-endian 32-bit words: the frame number, the width, the height and
+// the count of tiles; then each tile: its left and top pixel, the length of its WebP image, the image.
+// The tiles are those that changed since the frame before, so every frame of a view is drawn, in order.
+function showFrame(data) {
   const bytes = new DataView(data);
-  if (bytes.byteLength < 6) return;
-  const id = bytes.getUint8(0);
-  const frame = bytes.getUint32(1);
-  const view = views.get(id);
+  if (bytes.byteLength < 17) return;
+  const view = views.get(bytes.getUint8(0));
   if (!view) return;
-  const image = await createImageBitmap(new Blob([new Uint8Array(data, 5)], {type: 'image/webp'}));
-  // Frames decode in their own time: an older one never replaces a newer one.
-  if (frame <= view.shown && view.shown - frame < 0x80000000) { image.close(); return; }
-  if (view.canvas.width !== image.width) view.canvas.width = image.width;
-  if (view.canvas.height !== image.height) view.canvas.height = image.height;
-  view.context.drawImage(image, 0, 0);
-  image.close();
+  view.drawn = view.drawn.then(() => drawFrame(view, bytes)).catch(() => {});
+}
+
+async function drawFrame(view, bytes) {
+  const frame = bytes.getUint32(1);
+  const width = bytes.getUint32(5);
+  const height = bytes.getUint32(9);
+  const count = bytes.getUint32(13);
+  const tiles = [];
+  for (let at = 17, i = 0; i < count && at + 12 <= bytes.byteLength; ++i) {
+    const length = bytes.getUint32(at + 8);
+    if (at + 12 + length > bytes.byteLength) break;
+    const image = new Blob([new Uint8Array(bytes.buffer, at + 12, length)], {type: 'image/webp'});
+    tiles.push({left: bytes.getUint32(at), top: bytes.getUint32(at + 4), image: createImageBitmap(image)});
+    at += 12 + length;
+  }
+  const images = await Promise.all(tiles.map(tile => tile.image));
+  // A new size clears the canvas; its first frame brings every tile.
+  if (view.canvas.width !== width) view.canvas.width = width;
+  if (view.canvas.height !== height) view.canvas.height = height;
+  tiles.forEach((tile, i) => {
+    view.context.drawImage(images[i], tile.left, tile.top);
+    images[i].close();
+  });
   view.shown = frame;
-  window.shownFrames[id] = frame;
+  window.shownFrames[bytes.getUint8(0)] = frame;
 }
 
 function connect() {
