@@ -3,8 +3,9 @@
 
 It watches the warm-up count down, waits for the echo, puts the radar in standby and sees the module's
 message take the echo's place in the picture, transmits again and sees the echo return, steps the range up
-and sees the range text and the rings' labels change, hides one view's rings, and matches the canvas pixel
-for pixel against the frame the viewer itself drew. Screenshots of each step go to the artefacts folder.
+and sees the range text and the rings' labels change, hides one view's rings, puts one view in night colours,
+adds a view and closes it again, and matches the canvas pixel for pixel against the frame the viewer itself
+drew. Screenshots of each step go to the artefacts folder.
 
 Exit 0: passed; 1: failed; 77: no browser, driver or Selenium here (skipped).
 """
@@ -24,10 +25,11 @@ CHROMIUM = "/usr/bin/chromium"
 CHROMEDRIVER = "/usr/bin/chromedriver"
 
 try:
-    from PIL import Image, ImageChops, ImageFilter
+    from PIL import Image, ImageChops, ImageFilter, ImageStat
     from selenium import webdriver
     from selenium.webdriver.chrome.service import Service
     from selenium.webdriver.common.by import By
+    from selenium.webdriver.support.ui import Select
 except ImportError as missing:
     print("skipped: %s" % missing)
     sys.exit(live_viewer.SKIP)
@@ -89,6 +91,16 @@ def middle_changed(before, after):
     box = (width // 8, height // 2 - 40, width - width // 8, height // 2 + 40)
     return sum(1 for a, b in zip(before.convert("RGB").crop(box).getdata(), after.convert("RGB").crop(box).getdata())
                if a != b)
+
+
+def brightness(image):
+    """The picture's mean grey level."""
+    return ImageStat.Stat(image.convert("L")).mean[0]
+
+
+def whole(image):
+    """Whether every pixel of the canvas was drawn (none left transparent): every tile of the view came."""
+    return image.convert("RGBA").getextrema()[3][0] == 255
 
 
 def same_pixels(first, second):
@@ -244,6 +256,29 @@ def check_frame_matches(page, viewer, view):
     raise AssertionError("the canvas of view %d never showed a frame number frame.png gave" % view)
 
 
+def check_modes_and_views(page, viewer):
+    """Night colours on view 2 darken its picture alone; a view added fills its canvas; closed, it leaves the
+    page and the viewer."""
+    _, day = page.wait_canvas(2, whole, 10, "view 2's canvas whole")
+    _, other_day = page.canvas(1)
+    Select(page.driver.find_element(By.ID, "view-2-mode")).select_by_visible_text("night")
+    page.wait_canvas(2, lambda p: brightness(p) < 0.6 * brightness(day), 10, "view 2 darker at night")
+    viewer.wait_for(lambda: [v["mode"] for v in viewer.state()["views"]] == ["day", "night"], 5,
+                    "night for view 2 alone in /api/state")
+    _, other = page.canvas(1)
+    assert brightness(other) > 0.8 * brightness(other_day), "night on view 2 darkened view 1"
+    page.screenshot("view-2-night")
+
+    page.click("add-view")
+    viewer.wait_for(lambda: [v["id"] for v in viewer.state()["views"]] == [1, 2, 3], 10, "view 3 in /api/state")
+    page.wait_canvas(3, whole, 20, "view 3's canvas whole")
+    page.screenshot("view-3-added")
+    page.click("view-3-close")
+    viewer.wait_for(lambda: [v["id"] for v in viewer.state()["views"]] == [1, 2], 10, "view 3 closed")
+    viewer.wait_for(lambda: not page.driver.find_elements(By.ID, "view-3"), 5, "view 3 gone from the page")
+    page.screenshot("view-3-closed")
+
+
 def check_only_loopback(page, viewer):
     """Everything the page loaded came from the viewer itself."""
     origin = viewer.url.rstrip("/")
@@ -326,6 +361,7 @@ def run(arguments):
                             "rings false for view 1 only in /api/state")
             page.screenshot("view-1-no-rings")
 
+            check_modes_and_views(page, viewer)
             check_frame_matches(page, viewer, 1)
             check_frame_matches(page, viewer, 2)
             assert page.text("message") == "", "the page shows a message: %r" % page.text("message")
