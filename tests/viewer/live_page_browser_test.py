@@ -203,7 +203,14 @@ def start_browser():
                      # nothing but the viewer.
                      "--proxy-server=127.0.0.1:9", "--proxy-bypass-list=127.0.0.1"):
         options.add_argument(argument)
+    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
     return webdriver.Chrome(service=Service(executable_path=CHROMEDRIVER), options=options)
+
+
+def check_no_script_errors(page):
+    """The page's script threw nothing and logged no error in the whole run."""
+    errors = [entry["message"] for entry in page.driver.get_log("browser") if entry["level"] == "SEVERE"]
+    assert not errors, "the page's console shows errors: %s" % errors[:5]
 
 
 # -- the steps ------------------------------------------------------------------------------------------------
@@ -365,6 +372,7 @@ def run(arguments):
             check_frame_matches(page, viewer, 1)
             check_frame_matches(page, viewer, 2)
             assert page.text("message") == "", "the page shows a message: %r" % page.text("message")
+            check_no_script_errors(page)
 
             # Stopped, the viewer keeps what the page set: view 1 hides its rings, view 2 does not.
             assert viewer.stop() == 0, "exit code after SIGTERM:\n%s" % viewer.output()

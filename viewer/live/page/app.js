@@ -100,12 +100,14 @@ function showState(state) {
 // A frame: byte 0 the view, then big-endian 32-bit words: the frame number, the width, the height and
 // the count of tiles; then each tile: its left and top pixel, the length of its WebP image, the image.
 // The tiles are those that changed since the frame before, so every frame of a view is drawn, in order.
-function showFrame(data) {
+// A frame that cannot be drawn would leave its tiles stale: the connection is made again, and the new
+// one starts with every tile.
+function showFrame(data, socket) {
   const bytes = new DataView(data);
   if (bytes.byteLength < 17) return;
   const view = views.get(bytes.getUint8(0));
   if (!view) return;
-  view.drawn = view.drawn.then(() => drawFrame(view, bytes)).catch(() => {});
+  view.drawn = view.drawn.then(() => drawFrame(view, bytes)).catch(() => socket.close());
 }
 
 async function drawFrame(view, bytes) {
@@ -114,9 +116,9 @@ async function drawFrame(view, bytes) {
   const height = bytes.getUint32(9);
   const count = bytes.getUint32(13);
   const tiles = [];
-  for (let at = 17, i = 0; i < count && at + 12 <= bytes.byteLength; ++i) {
-    const length = bytes.getUint32(at + 8);
-    if (at + 12 + length > bytes.byteLength) break;
+  for (let at = 17, i = 0; i < count; ++i) {
+    const length = at + 12 <= bytes.byteLength ? bytes.getUint32(at + 8) : Infinity;
+    if (at + 12 + length > bytes.byteLength) throw new Error('a frame cut short');
     const image = new Blob([new Uint8Array(bytes.buffer, at + 12, length)], {type: 'image/webp'});
     tiles.push({left: bytes.getUint32(at), top: bytes.getUint32(at + 4), image: createImageBitmap(image)});
     at += 12 + length;
@@ -138,7 +140,7 @@ function connect() {
   socket.binaryType = 'arraybuffer';
   socket.onmessage = event => {
     if (typeof event.data === 'string') showState(JSON.parse(event.data));
-    else showFrame(event.data).catch(() => {});
+    else showFrame(event.data, socket);
   };
   socket.onclose = () => {
     showMessage('the connection to the viewer was lost; trying again');
