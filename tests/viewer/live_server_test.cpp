@@ -113,12 +113,18 @@ TEST_F(LiveServerTest, AnswersEachRequestAsTheRulesSay) {
   EXPECT_EQ(std::get<RadarEdit>(queued[0]).echoColour, 1);
 }
 
+// Asked again, the same frame's PNG; once a new frame came, that frame's, never the one kept before.
 TEST_F(LiveServerTest, ServesTheLatestFrameAsPngWithItsNumber) {
   Publish(8);
-  const auto response = Ask(http::verb::get, "/api/views/1/frame.png");
-  EXPECT_EQ(response.result_int(), 200);
-  EXPECT_EQ(response["X-Frame"], "8");
-  EXPECT_EQ(response.body().substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+  const auto first = Ask(http::verb::get, "/api/views/1/frame.png");
+  EXPECT_EQ(first.result_int(), 200);
+  EXPECT_EQ(first["X-Frame"], "8");
+  EXPECT_EQ(first.body().substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+  EXPECT_EQ(Ask(http::verb::get, "/api/views/1/frame.png").body(), first.body());
+  Publish(9);
+  const auto next = Ask(http::verb::get, "/api/views/1/frame.png");
+  EXPECT_EQ(next["X-Frame"], "9");
+  EXPECT_NE(next.body(), first.body()) << "frame 9's pixels differ from frame 8's";
 }
 
 TEST_F(LiveServerTest, SaysBusyWhenTheHostIsBehind) {

@@ -10,9 +10,11 @@
 
 #include <algorithm>
 #include <atomic>
-#include <map>
-#include <optional>
 #include <chrono>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -76,6 +78,10 @@ public:
   FrameHub& Hub() { return hub_; }
   Route RouteOf(const LiveRequest& request) const { return RouteRequest(request, token_); }
   Response Answer(const Request& request, const Route& route);
+  // Answers a request for a view's latest frame as PNG: encoded on the picture worker, never on the
+  // server's thread (where it would hold up every WebSocket for the encoding's time), and kept for the
+  // requests of the same frame. `answer` is called on the worker.
+  void AnswerFramePng(const Request& request, int viewId, std::function<void(Response)> answer);
   void AddSocket(const std::shared_ptr<class LiveSocket>& socket);
   void WakeSockets();
 
@@ -94,6 +100,15 @@ private:
   std::vector<std::weak_ptr<class LiveSocket>> sockets_;
   // Set while a wake-up is posted and not yet run, so that a burst of frames posts one.
   std::atomic<bool> wakePosted_{false};
+  // Each view's last PNG and the frame it was encoded from (held, so that its buffer is not filled again
+  // while it stands for that PNG).
+  struct EncodedPng {
+    std::shared_ptr<const RawFrame> frame;
+    std::shared_ptr<const std::string> png;
+  };
+  std::mutex pngsMutex_;
+  std::map<int, EncodedPng> pngs_;
+  net::thread_pool pictureWorker_{1};
 };
 
 // One browser's WebSocket: the state at start and on every change, and the latest frame of every view
@@ -232,6 +247,13 @@ private:
     if (header != request.end()) asked.tokenHeader = std::string_view(header->value().data(), header->value().size());
     asked.fromLoopback = fromLoopback_;
     const Route route = core_.RouteOf(asked);
+    if (route.kind == RouteKind::kFrame) {
+      // Answered on the server's thread once the worker has the picture.
+      return core_.AnswerFramePng(request, route.viewId, [self = shared_from_this()](Response response) mutable {
+        net::post(self->stream_.get_executor(),
+                  [self, response = std::move(response)]() mutable { self->Send(std::move(response)); });
+      });
+    }
     if (route.kind != RouteKind::kLive) return Send(core_.Answer(request, route));
     if (!websocket::is_upgrade(request)) return Send(Refusal(request, 400, "/api/live is a WebSocket"));
     // The connection becomes the WebSocket: no more HTTP requests are read from it.
@@ -294,7 +316,10 @@ void LiveServer::Core::Accept() {
 }
 
 void LiveServer::Core::Stop() {
-  // The thread ends at once; the connections close with the core, which outlives no handler of theirs.
+  // The worker first: what it still answers is posted to a context that runs no more. The thread ends
+  // at once; the connections close with the core, which outlives no handler of theirs.
+  pictureWorker_.stop();
+  pictureWorker_.join();
   context_.stop();
   if (thread_.joinable()) thread_.join();
 }
@@ -322,19 +347,34 @@ Response LiveServer::Core::Answer(const Request& request, const Route& route) {
       return MakeResponse(request, http::status::ok, std::string(asset.body), asset.contentType);
     }
     case RouteKind::kState: return JsonResponse(request, http::status::ok, hub_.StateJson());
-    case RouteKind::kFrame: {
-      const std::shared_ptr<const RawFrame> frame = hub_.LatestRaw(route.viewId);
-      if (!frame) return Refusal(request, 404, "no such view, or it has not been drawn yet");
-      std::string png, error;
-      if (!EncodePng(frame->Surface(), png, error)) return Refusal(request, 500, error);
-      Response response = MakeResponse(request, http::status::ok, std::move(png), "image/png");
-      response.set("X-Frame", std::to_string(frame->number));
-      return response;
-    }
+    case RouteKind::kFrame: break;  // answered by AnswerFramePng, off this thread
     case RouteKind::kCommand: return AnswerCommand(request, route);
     case RouteKind::kLive: break;
   }
   return Refusal(request, 404, "not found");
+}
+
+void LiveServer::Core::AnswerFramePng(const Request& request, int viewId, std::function<void(Response)> answer) {
+  net::post(pictureWorker_, [this, request, viewId, answer = std::move(answer)] {
+    const std::shared_ptr<const RawFrame> frame = hub_.LatestRaw(viewId);
+    if (!frame) return answer(Refusal(request, 404, "no such view, or it has not been drawn yet"));
+    std::shared_ptr<const std::string> png;
+    {
+      const std::lock_guard lock(pngsMutex_);
+      const auto found = pngs_.find(viewId);
+      if (found != pngs_.end() && found->second.frame == frame) png = found->second.png;
+    }
+    if (!png) {
+      std::string encoded, error;
+      if (!EncodePng(frame->Surface(), encoded, error)) return answer(Refusal(request, 500, error));
+      png = std::make_shared<const std::string>(std::move(encoded));
+      const std::lock_guard lock(pngsMutex_);
+      pngs_[viewId] = {frame, png};
+    }
+    Response response = MakeResponse(request, http::status::ok, *png, "image/png");
+    response.set("X-Frame", std::to_string(frame->number));
+    answer(std::move(response));
+  });
 }
 
 Response LiveServer::Core::AnswerCommand(const Request& request, const Route& route) {
