@@ -85,7 +85,8 @@ TEST(FrameHub, EncodesTheLatestFrameLosslesslyWhileWatched) {
   ASSERT_TRUE(canvas.Apply(message));
   ASSERT_EQ(canvas.width, 33);
   ASSERT_EQ(canvas.height, 17);
-  for (std::size_t i = 0; i < canvas.pixels.size(); ++i) ASSERT_EQ(canvas.pixels[i], pixels.values[i] | 0xFF000000u) << i;
+  for (std::size_t i = 0; i < canvas.pixels.size(); ++i)
+    ASSERT_EQ(canvas.pixels[i], pixels.values[i] | 0xFF000000u) << i;
   hub.RemoveWatcher();
   hub.Stop();
 }

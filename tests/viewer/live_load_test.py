@@ -304,7 +304,8 @@ def run(arguments):
         frames = sum(len(c.times) for c in clients)
         print("frames received: %d by %d clients; per client per second: min %.1f, mean %.1f, max %.1f" %
               (frames, CLIENTS, min(rates), statistics.mean(rates), max(rates)))
-        print("viewer repaints per second: %.1f; frames drawn by the drawing clients: %d" % (repaint_rate, pictures.drawn))
+        print("viewer repaints per second: %.1f; frames drawn by the drawing clients: %d" %
+              (repaint_rate, pictures.drawn))
         print("viewer resident memory: %s KiB (one a second)" % [kib for _, kib in memory])
         print("viewer CPU while serving: %.0f%% of one core; slowest /api/state: %.0f ms" %
               (100 * cpu, 1000 * max(api_times)))

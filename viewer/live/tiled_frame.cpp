@@ -24,7 +24,8 @@ bool SameTile(const RawFrame& a, const RawFrame& b, int left, int top, int width
 std::shared_ptr<const EncodedFrame> TiledFrameEncoder::Encode(std::shared_ptr<const RawFrame> frame,
                                                               std::uint64_t serial) {
   tilesEncoded_ = 0;
-  const bool sameSize = previous_ && encoded_ && previous_->width == frame->width && previous_->height == frame->height;
+  const bool sameSize =
+      previous_ && encoded_ && previous_->width == frame->width && previous_->height == frame->height;
   auto encoded = std::make_shared<EncodedFrame>();
   encoded->number = frame->number;
   encoded->serial = serial;
