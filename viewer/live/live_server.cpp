@@ -368,7 +368,12 @@ void LiveServer::Core::AnswerFramePng(const Request& request, int viewId, std::f
       std::string encoded, error;
       if (!EncodePng(frame->Surface(), encoded, error)) return answer(Refusal(request, 500, error));
       png = std::make_shared<const std::string>(std::move(encoded));
+      const std::vector<int> open = hub_.ViewIds();
       const std::lock_guard lock(pngsMutex_);
+      // The PNGs of views closed since are let go with the frames they hold.
+      std::erase_if(pngs_, [&](const auto& kept) {
+        return std::find(open.begin(), open.end(), kept.first) == open.end();
+      });
       pngs_[viewId] = {frame, png};
     }
     Response response = MakeResponse(request, http::status::ok, *png, "image/png");
