@@ -4,7 +4,7 @@
 // - the display polled after a frame's worth of sweeps came in (`PollRedraw`, which rewrites their rows);
 // - the display drawn: echo and highlight passes, range rings, radar labels and the transmitter status;
 // - the frame encoded as the live view does: copied out of the view, its tiles that changed since the
-//   frame before encoded as lossless WebP and put into the message of a browser that got that frame
+//   frame before encoded as PNG and put into the message of a browser that got that frame
 //   (`encode_ms`, `tiles_per_frame`, `bytes_per_frame`; the steps before it are `draw_ms`).
 // `core_share_at_30_fps` is the share of one processor core thirty such frames a second take. Run from
 // the staging folder, where the radar service and the unit converter are found.

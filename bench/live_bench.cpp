@@ -1,11 +1,12 @@
 // The live view's cost for one 1280 × 800 view over the Wadden chart with the echo turning, per frame:
 // - `frames_per_second`: the frames one core can draw (chart copy, poll, the display's drawing), hand
-//   over (the one copy into the frame hub), encode (the tiles that changed, lossless WebP at the live
-//   effort) and send (the message of a browser that got the frame before, written to a local socket
-//   that another thread drains), at processor time of the calling thread; `draw_ms`, `handover_ms`,
+//   over (the one copy into the frame hub), encode (the tiles that changed, as PNG) and send (the
+//   message of a browser that got the frame before, written to a local socket that another thread
+//   drains), at processor time of the calling thread; `draw_ms`, `handover_ms`,
 //   `encode_ms`, `send_ms` are its parts, `tiles_per_frame` the tiles encoded and sent;
 // - `bytes_per_frame`: what one whole frame costs on the wire in each encoding the live view could use
-//   (PNG at zlib's fastest level, lossless WebP at efforts 0 and 1, lossy WebP), with `encode_ms`.
+//   (PNG as the live view encodes its tiles, lossless WebP at efforts 0 and 1, lossy WebP), with
+//   `encode_ms`.
 // The echo is random levels on every sample, the worst case for the encoders: a real radar picture is
 // mostly empty sea and compresses better. Run from the staging folder.
 #include <benchmark/benchmark.h>
@@ -24,7 +25,6 @@
 #include "display/echo_geometry.h"
 #include "display/module_display_sorvik.h"
 #include "display/sweep_store.h"
-#include "fast_png.h"
 #include "module/module_data_sorvik.h"
 #include "support/fake_navigation.h"
 #include "support/fake_radar.h"
@@ -34,8 +34,9 @@
 #include "viewer/chart/colour_scheme.h"
 #include "viewer/live/frame_hub.h"
 #include "viewer/live/tiled_frame.h"
-#include "viewer/live/webp_frame.h"
+#include "viewer/live/png_tile.h"
 #include "viewer/module_host/sea_chart_view.h"
+#include "webp_encoding.h"
 
 namespace {
 
@@ -212,7 +213,7 @@ void BM_FramesPerSecond(benchmark::State& state) {
 }
 BENCHMARK(BM_FramesPerSecond)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
-enum Codec { kPngFast, kWebpLossless0, kWebpLossless1, kWebpLossy75 };
+enum Codec { kPng, kWebpLossless0, kWebpLossless1, kWebpLossy75 };
 
 void BM_BytesPerFrame(benchmark::State& state) {
   const auto codec = static_cast<Codec>(state.range(0));
@@ -229,7 +230,7 @@ void BM_BytesPerFrame(benchmark::State& state) {
   FrameHub hub;
   hub.Publish(1, 1, scene.Surface());
   const std::shared_ptr<const RawFrame> frame = hub.LatestRaw(1);
-  FastPng png;
+  PngTileEncoder png;
   std::string out;
   std::size_t bytes = 0;
   double nanoseconds = 0;
@@ -238,7 +239,7 @@ void BM_BytesPerFrame(benchmark::State& state) {
     const double start = ThreadNanoseconds();
     bool encoded = false;
     switch (codec) {
-      case kPngFast: encoded = png.Encode(frame->Surface()); break;
+      case kPng: encoded = png.Append(frame->pixels.data(), kWidth, kHeight, kWidth, out); break;
       case kWebpLossless0: encoded = AppendLosslessWebp(frame->pixels.data(), kWidth, kHeight, kWidth, 0, out); break;
       case kWebpLossless1: encoded = AppendLosslessWebp(frame->pixels.data(), kWidth, kHeight, kWidth, 1, out); break;
       case kWebpLossy75: encoded = AppendLossyWebp(frame->pixels.data(), kWidth, kHeight, kWidth, 75.0f, out); break;
@@ -248,13 +249,13 @@ void BM_BytesPerFrame(benchmark::State& state) {
       state.SkipWithError("the frame cannot be encoded");
       break;
     }
-    bytes = codec == kPngFast ? png.Size() : out.size();
+    bytes = out.size();
   }
   state.counters["bytes_per_frame"] = static_cast<double>(bytes);
   state.counters["encode_ms"] = nanoseconds / static_cast<double>(state.iterations()) / 1e6;
 }
 BENCHMARK(BM_BytesPerFrame)
-    ->ArgName("png_fast_0_webp_lossless_e0_1_e1_2_webp_lossy_q75_3")
+    ->ArgName("png_0_webp_lossless_e0_1_e1_2_webp_lossy_q75_3")
     ->DenseRange(0, 3)
     ->Unit(benchmark::kMillisecond);
 

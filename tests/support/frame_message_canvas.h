@@ -1,7 +1,7 @@
 #pragma once
 // A browser's picture of one view, as the live page keeps it: each frame message's tiles drawn over
 // what the messages before it left.
-#include <webp/decode.h>
+#include <png.h>
 
 #include <cstdint>
 #include <cstring>
@@ -41,17 +41,20 @@ struct FrameMessageCanvas {
       const std::uint32_t length = word(at + 8);
       at += 12;
       if (at + length > message.size()) return false;
-      int tileWidth = 0, tileHeight = 0;
-      std::uint8_t* decoded = WebPDecodeBGRA(reinterpret_cast<const std::uint8_t*>(message.data()) + at, length,
-                                             &tileWidth, &tileHeight);
+      png_image image;
+      std::memset(&image, 0, sizeof image);
+      image.version = PNG_IMAGE_VERSION;
+      if (!png_image_begin_read_from_memory(&image, message.data() + at, length)) return false;
       at += length;
-      if (decoded == nullptr) return false;
-      const bool fits = left + tileWidth <= width && top + tileHeight <= height;
-      for (int y = 0; fits && y < tileHeight; ++y)
-        std::memcpy(&pixels[std::size_t(top + y) * width + left], decoded + std::size_t(y) * tileWidth * 4,
-                    std::size_t(tileWidth) * 4);
-      WebPFree(decoded);
-      if (!fits) return false;
+      image.format = PNG_FORMAT_BGRA;
+      const int tileWidth = static_cast<int>(image.width), tileHeight = static_cast<int>(image.height);
+      if (left + tileWidth > width || top + tileHeight > height) {
+        png_image_free(&image);
+        return false;
+      }
+      // Straight into the picture, whose lines are `width` pixels apart.
+      if (!png_image_finish_read(&image, nullptr, &pixels[std::size_t(top) * width + left], width * 4, nullptr))
+        return false;
       ++tilesDrawn;
     }
     return at == message.size();

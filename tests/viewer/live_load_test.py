@@ -2,8 +2,8 @@
 """Twenty WebSocket clients on loopback follow the live view of the replayed capture for 30 seconds, with one
 more client that connects and never reads.
 
-Every frame message each client gets must be whole (its tiles on the tile grid inside the view, each a WebP
-container whose sizes add up); the first clients draw the tiles as the page does, and the picture of one frame
+Every frame message each client gets must be whole (its tiles on the tile grid inside the view, each a PNG
+whose chunks add up to it); the first clients draw the tiles as the page does, and the picture of one frame
 number must be the same for each of them, of the view's size; each client must get frames at nearly the
 repaint rate, in rising order; the viewer's memory must not grow after the first seconds; the API
 must keep answering; and the viewer must still stop cleanly with the stalled client connected.
@@ -47,17 +47,17 @@ VIEW_SIZE = (1280, 800)
 SANITIZED_VIEW_SIZE = (640, 400)
 
 
-def webp_whole(payload):
-    """Whether `payload` is one whole WebP file: RIFF size matching, and its chunks filling it exactly."""
-    if len(payload) < 20 or payload[:4] != b"RIFF" or payload[8:12] != b"WEBP":
+def png_whole(payload):
+    """Whether `payload` is one whole PNG file: its signature, then chunks filling it exactly up to IEND."""
+    if not payload.startswith(b"\x89PNG\r\n\x1a\n"):
         return False
-    if struct.unpack_from("<I", payload, 4)[0] + 8 != len(payload):
-        return False
-    offset = 12
-    while offset + 8 <= len(payload):
-        size = struct.unpack_from("<I", payload, offset + 4)[0]
-        offset += 8 + size + (size & 1)
-    return offset == len(payload)
+    offset = 8
+    while offset + 12 <= len(payload):
+        size, kind = struct.unpack_from(">I4s", payload, offset)
+        offset += 12 + size
+        if kind == b"IEND":
+            return offset == len(payload)
+    return False
 
 
 TILE = 128
@@ -65,7 +65,7 @@ DRAWING_CLIENTS = 3           # clients whose tiles are decoded and drawn; the o
 
 
 def frame_tiles(data):
-    """(view, frame, width, height, [(left, top, webp)]) of a frame message, or a text saying what is wrong."""
+    """(view, frame, width, height, [(left, top, png)]) of a frame message, or a text saying what is wrong."""
     if len(data) < 17:
         return "a frame message of %d bytes" % len(data)
     view = data[0]
@@ -77,7 +77,7 @@ def frame_tiles(data):
         left, top, length = struct.unpack_from(">III", data, offset)
         payload = bytes(data[offset + 12:offset + 12 + length])
         offset += 12 + length
-        if left % TILE or top % TILE or left >= width or top >= height or not webp_whole(payload):
+        if left % TILE or top % TILE or left >= width or top >= height or not png_whole(payload):
             return "view %d frame %d: a tile at %d,%d of %d bytes that is not whole or not on the grid" % (
                 view, frame, left, top, len(payload))
         tiles.append((left, top, payload))

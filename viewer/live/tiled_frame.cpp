@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "viewer/live/webp_frame.h"
 
 namespace {
 
@@ -46,7 +45,7 @@ std::shared_ptr<const EncodedFrame> TiledFrameEncoder::Encode(std::shared_ptr<co
       AppendWord(tile->bytes, static_cast<std::uint32_t>(top));
       AppendWord(tile->bytes, 0);  // the length, known once encoded
       const std::uint32_t* origin = &frame->pixels[static_cast<std::size_t>(top) * frame->width + left];
-      if (!AppendLosslessWebp(origin, width, height, frame->width, kLiveWebpEffort, tile->bytes)) return nullptr;
+      if (!tileEncoder_.Append(origin, width, height, frame->width, tile->bytes)) return nullptr;
       const auto length = static_cast<std::uint32_t>(tile->bytes.size() - kTileHeaderBytes);
       for (int i = 0; i < 4; ++i) tile->bytes[8 + i] = static_cast<char>(length >> (24 - 8 * i) & 0xFF);
       encoded->tiles.push_back(std::move(tile));

@@ -1,17 +1,18 @@
 #pragma once
-// Frames as they travel to the page: the view cut into square tiles, each a lossless WebP image, and a
+// Frames as they travel to the page: the view cut into square tiles, each a PNG image, and a
 // browser sent only the tiles that changed since the frame it last got. Between two frames of a radar
 // view the chart, the rings and the empty sea stay as they were while the sweep, the fading sectors and
 // the labels change: encoding the changed tiles alone costs a fraction of a whole frame in time and bytes,
 // and every browser still ends with exactly the view's pixels.
 //
 // A message: byte 0 the view, then big-endian 32-bit words: the frame number, the width, the height, the
-// count of tiles; then each tile: its left and top pixel, the length of its WebP image, the image.
+// count of tiles; then each tile: its left and top pixel, the length of its PNG image, the image.
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "viewer/live/png_tile.h"
 #include "viewer/live/raw_frame.h"
 
 inline constexpr int kTileSize = 128;
@@ -20,7 +21,7 @@ inline constexpr std::size_t kTileHeaderBytes = 12;
 
 struct EncodedTile {
   std::uint64_t serial = 0;  // of the frame in which the tile last changed
-  std::string bytes;         // the tile as a message carries it: left, top, length, WebP image
+  std::string bytes;         // the tile as a message carries it: left, top, length, PNG image
 };
 
 struct EncodedFrame {
@@ -42,6 +43,7 @@ public:
   int TilesEncoded() const { return tilesEncoded_; }
 
 private:
+  PngTileEncoder tileEncoder_;
   std::shared_ptr<const RawFrame> previous_;
   std::shared_ptr<const EncodedFrame> encoded_;
   int tilesEncoded_ = 0;

@@ -98,7 +98,7 @@ function showState(state) {
 }
 
 // A frame: byte 0 the view, then big-endian 32-bit words: the frame number, the width, the height and
-// the count of tiles; then each tile: its left and top pixel, the length of its WebP image, the image.
+// the count of tiles; then each tile: its left and top pixel, the length of its PNG image, the image.
 // The tiles are those that changed since the frame before, so every frame of a view is drawn, in order.
 // A frame that cannot be drawn would leave its tiles stale: the connection is made again, and the new
 // one starts with every tile.
@@ -119,7 +119,7 @@ async function drawFrame(view, bytes) {
   for (let at = 17, i = 0; i < count; ++i) {
     const length = at + 12 <= bytes.byteLength ? bytes.getUint32(at + 8) : Infinity;
     if (at + 12 + length > bytes.byteLength) throw new Error('a frame cut short');
-    const image = new Blob([new Uint8Array(bytes.buffer, at + 12, length)], {type: 'image/webp'});
+    const image = new Blob([new Uint8Array(bytes.buffer, at + 12, length)], {type: 'image/png'});
     tiles.push({left: bytes.getUint32(at), top: bytes.getUint32(at + 4), image: createImageBitmap(image)});
     at += 12 + length;
   }
