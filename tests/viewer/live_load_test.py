@@ -117,7 +117,7 @@ class Pictures:
                 for left, top, payload in tiles:
                     tile = Image.open(io.BytesIO(payload))
                     tile.load()
-                    if tile.format != "WEBP" or left + tile.width > width or top + tile.height > height:
+                    if tile.format != "PNG" or left + tile.width > width or top + tile.height > height:
                         raise ValueError("a %s tile of %s at %d,%d" % (tile.format, tile.size, left, top))
                     canvas.paste(tile.convert("RGB"), (left, top))
             except Exception as error:  # a tile that does not decode is a fault to report, not a crash
