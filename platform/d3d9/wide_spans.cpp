@@ -90,6 +90,11 @@ struct Sse2Lanes {
   static void StoreFirst(std::uint32_t* pixels, int count, const Pixels& values) {
     for (int lane = 0; lane < count; ++lane) pixels[lane] = values[lane];
   }
+  static bool AllZero(const Pixels& values) {
+    std::uint32_t any = 0;
+    for (int lane = 0; lane < kLanes; ++lane) any |= values[lane];
+    return any == 0;
+  }
 };
 
 struct Avx2Lanes {
@@ -107,6 +112,11 @@ struct Avx2Lanes {
   __attribute__((target("avx2"))) static void StoreFirst(std::uint32_t* pixels, int count, const Pixels& values) {
     _mm256_maskstore_epi32(reinterpret_cast<int*>(pixels), FirstLanes(count),
                            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&values)));
+  }
+
+  __attribute__((target("avx2"))) static bool AllZero(const Pixels& values) {
+    const __m256i lanes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&values));
+    return _mm256_testz_si256(lanes, lanes) != 0;
   }
 
 private:
@@ -209,6 +219,12 @@ struct ModulatedTexels {
 
 struct Replace {
   Pixels operator()(Pixels source, Pixels) const { return source; }
+  // Whether the blend of `source` leaves every destination pixel as it is, so that it need not be read
+  // nor written.
+  template <class Lanes>
+  static bool LeavesDestination(const Pixels&) {
+    return false;
+  }
 };
 
 // source × alpha + destination × (255 − alpha), every channel, as BlendOver.
@@ -222,6 +238,12 @@ struct SourceAlpha {
     const Pixels greenAlpha = DivideBy255(Pairs((source >> 8) & kEvenChannels) * alphas +
                                           Pairs((destination >> 8) & kEvenChannels) * inverse);
     return blueRed | (greenAlpha << 8);
+  }
+  // A source of alpha 0 gives each channel d × 255 / 255 = d exactly. Most of a radar picture is empty
+  // sea, its echo texels transparent: those pixels cost no view memory at all.
+  template <class Lanes>
+  static bool LeavesDestination(const Pixels& source) {
+    return Lanes::AllZero(source & 0xFF000000u);
   }
 };
 
@@ -279,16 +301,20 @@ void RenderSpans(TriangleCoverage& coverage, const TriangleAttributes& attribute
     source.StartSpan(start);
     std::uint32_t* pixel = target.pixels + static_cast<std::ptrdiff_t>(span.y) * target.pitch + span.left;
     for (; count >= kLanes; count -= kLanes, pixel += kLanes) {
+      const Pixels colour = source.Next();
+      if (Blend::template LeavesDestination<Lanes>(colour)) continue;
       Pixels destination;
       std::memcpy(&destination, pixel, sizeof destination);
-      const Pixels result = blend(source.Next(), destination);
+      const Pixels result = blend(colour, destination);
       std::memcpy(pixel, &result, sizeof result);
     }
     if (count > 0) {
       // The last pixels of the span in lanes of their own; the lanes past its end are dropped.
+      const Pixels colour = source.Next();
+      if (Blend::template LeavesDestination<Lanes>(colour)) continue;
       Pixels destination;
       Lanes::LoadFirst(pixel, count, destination);
-      const Pixels result = blend(source.Next(), destination);
+      const Pixels result = blend(colour, destination);
       Lanes::StoreFirst(pixel, count, result);
     }
   }

@@ -60,7 +60,7 @@ def png_whole(payload):
     return False
 
 
-TILE = 128
+TILE = 64
 DRAWING_CLIENTS = 3           # clients whose tiles are decoded and drawn; the others check the messages only
 
 

@@ -29,17 +29,19 @@ struct Browser {
 
 TEST(TiledFrame, OnlyChangedTilesAreEncodedAndEveryBrowserEndsWithTheFrame) {
   struct Step {
-    int width, height;  // 300 x 140: three by two tiles, the last column and row cut short
+    int width, height;
     Box change;
     int tilesEncoded;
   };
+  constexpr int T = kTileSize;
+  constexpr int W = 2 * T + 44, H = T + 12;  // three by two tiles, the last column and row cut short
   const Step steps[] = {
-      {300, 140, {0, 0, 0, 0}, 6},        // the first frame: every tile
-      {300, 140, {0, 0, 0, 0}, 0},        // nothing changed
-      {300, 140, {299, 139, 1, 1}, 1},    // the corner pixel of the last, short tile
-      {300, 140, {120, 0, 20, 10}, 2},    // across the border of two tiles
-      {300, 140, {0, 127, 300, 2}, 6},    // across a whole row of tile borders
-      {256, 128, {0, 0, 0, 0}, 2},        // a new size: every tile again
+      {W, H, {0, 0, 0, 0}, 6},               // the first frame: every tile
+      {W, H, {0, 0, 0, 0}, 0},               // nothing changed
+      {W, H, {W - 1, H - 1, 1, 1}, 1},       // the corner pixel of the last, short tile
+      {W, H, {T - 8, 0, 20, 10}, 2},         // across the border of two tiles
+      {W, H, {0, T - 1, W, 2}, 6},           // across a whole row of tile borders
+      {2 * T, T, {0, 0, 0, 0}, 2},           // a new size: every tile again
   };
   TiledFrameEncoder encoder;
   Browser keepsUp, missesEveryOther;
@@ -75,7 +77,7 @@ TEST(TiledFrame, OnlyChangedTilesAreEncodedAndEveryBrowserEndsWithTheFrame) {
     }
   }
   Browser joinsLate;
-  joinsLate.Take(*encoder.Encode(std::make_shared<RawFrame>(RawFrame{7, 256, 128, pixels}), 99));
+  joinsLate.Take(*encoder.Encode(std::make_shared<RawFrame>(RawFrame{7, 2 * kTileSize, kTileSize, pixels}), 99));
   EXPECT_EQ(joinsLate.canvas.tilesDrawn, 2);
   EXPECT_EQ(joinsLate.canvas.pixels, pixels);
 }

@@ -15,7 +15,10 @@
 #include "viewer/live/png_tile.h"
 #include "viewer/live/raw_frame.h"
 
-inline constexpr int kTileSize = 128;
+// Small enough that a tile holds little more than what changed in it and mostly fits a palette, large
+// enough that the images' own overhead stays small (measured on the real recording: 64 encodes in 80%
+// of the time of 128, at 70% of the bytes).
+inline constexpr int kTileSize = 64;
 inline constexpr std::size_t kFrameHeaderBytes = 17;
 inline constexpr std::size_t kTileHeaderBytes = 12;
 
