@@ -341,28 +341,37 @@ DWORD ReferenceModulate(DWORD a, DWORD b) {
 TEST_F(D3d9RasteriserTest, ModulatedTexelsBlendExactlyOverEveryPixelOfLongSpans) {
   constexpr int kSide = 16, kWidth = 37, kHeight = 23;
   std::mt19937 random(77);
-  std::vector<DWORD> texels(kSide * kSide), background(kWidth * kHeight);
-  for (DWORD& texel : texels) texel = random();
+  std::vector<DWORD> randomTexels(kSide * kSide), background(kWidth * kHeight);
+  for (DWORD& texel : randomTexels) texel = random();
   for (DWORD& pixel : background) pixel = random();
+  // As echo lies on empty sea: transparent texels in runs that leave some batches of pixels wholly
+  // transparent and others partly.
+  std::vector<DWORD> echoOnSea = randomTexels;
+  for (int i = 0; i < kSide * kSide; ++i)
+    if (i % kSide < 9) echoOnSea[i] &= 0x00FFFFFFu;
   const DWORD diffuses[] = {0xFFFFFFFFu, 0xE0FFFFFFu, 0xC0804020u, 0x00FFFFFFu};
-  for (DWORD diffuse : diffuses) {
-    for (bool blended : {false, true}) {
-      SCOPED_TRACE(testing::Message() << std::hex << diffuse << (blended ? " blended" : " written"));
-      Canvas canvas(kWidth, kHeight);
-      canvas.SetPixels(background);
-      canvas.Texture(kSide, kSide, texels);
-      canvas.Device()->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-      canvas.Device()->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
-      if (blended) canvas.SetHalfTransparentBlending();
-      // Texel centres on pixel centres, the texture repeated across the view.
-      canvas.Draw(D3DPT_TRIANGLELIST, Quad(-0.5f, -0.5f, kWidth - 0.5f, kHeight - 0.5f, 0, 0,
-                                           static_cast<float>(kWidth) / kSide, static_cast<float>(kHeight) / kSide,
-                                           diffuse));
-      for (int y = 0; y < kHeight; ++y) {
-        for (int x = 0; x < kWidth; ++x) {
-          const DWORD source = ReferenceModulate(texels[(y % kSide) * kSide + x % kSide], diffuse);
-          const DWORD destination = background[y * kWidth + x];
-          ASSERT_EQ(canvas.Pixel(x, y), blended ? ReferenceBlend(source, destination) : source) << x << "," << y;
+  for (const std::vector<DWORD>* texture : {&randomTexels, &echoOnSea}) {
+    const std::vector<DWORD>& texels = *texture;
+    for (DWORD diffuse : diffuses) {
+      for (bool blended : {false, true}) {
+        SCOPED_TRACE(testing::Message() << std::hex << diffuse << (blended ? " blended" : " written")
+                                        << (texture == &echoOnSea ? " echo on sea" : ""));
+        Canvas canvas(kWidth, kHeight);
+        canvas.SetPixels(background);
+        canvas.Texture(kSide, kSide, texels);
+        canvas.Device()->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+        canvas.Device()->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+        if (blended) canvas.SetHalfTransparentBlending();
+        // Texel centres on pixel centres, the texture repeated across the view.
+        canvas.Draw(D3DPT_TRIANGLELIST, Quad(-0.5f, -0.5f, kWidth - 0.5f, kHeight - 0.5f, 0, 0,
+                                             static_cast<float>(kWidth) / kSide, static_cast<float>(kHeight) / kSide,
+                                             diffuse));
+        for (int y = 0; y < kHeight; ++y) {
+          for (int x = 0; x < kWidth; ++x) {
+            const DWORD source = ReferenceModulate(texels[(y % kSide) * kSide + x % kSide], diffuse);
+            const DWORD destination = background[y * kWidth + x];
+            ASSERT_EQ(canvas.Pixel(x, y), blended ? ReferenceBlend(source, destination) : source) << x << "," << y;
+          }
         }
       }
     }
