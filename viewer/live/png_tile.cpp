@@ -20,6 +20,17 @@ void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
 
 void FlushNothing(png_structp) {}
 
+constexpr int kRun = 4;
+using Four = std::uint32_t __attribute__((vector_size(4 * kRun)));
+
+// Whether the four pixels at `pixels`, made opaque, are all `colours`.
+bool SameColours(const std::uint32_t* pixels, const Four& colours) {
+  Four four;
+  std::memcpy(&four, pixels, sizeof four);
+  const Four same = (four | 0xFF000000u) == colours;
+  return (same[0] & same[1] & same[2] & same[3]) != 0;
+}
+
 }  // namespace
 
 bool PngTileEncoder::IndexColours(const std::uint32_t* pixels, int width, int height, int stride) {
@@ -27,13 +38,20 @@ bool PngTileEncoder::IndexColours(const std::uint32_t* pixels, int width, int he
   palette_.clear();
   indices_.resize(static_cast<std::size_t>(width) * height);
   std::uint8_t* index = indices_.data();
-  std::uint32_t lastColour = 0;  // no colour with the alpha set: the first pixel is looked up
+  Four lastColours = {};  // no colour with the alpha set: the first pixel is looked up
   std::uint8_t lastIndex = 0;
   for (int y = 0; y < height; ++y) {
     const std::uint32_t* line = pixels + static_cast<std::size_t>(y) * stride;
-    for (int x = 0; x < width; ++x) {
-      const std::uint32_t colour = line[x] | 0xFF000000u;
-      if (colour != lastColour) {
+    for (int x = 0; x < width;) {
+      // Most of a tile is runs of one colour (the sea, the land): four pixels at a time while they last.
+      if (x + kRun <= width && SameColours(line + x, lastColours)) {
+        std::memset(index, lastIndex, kRun);
+        index += kRun;
+        x += kRun;
+        continue;
+      }
+      const std::uint32_t colour = line[x++] | 0xFF000000u;
+      if (colour != lastColours[0]) {
         std::uint32_t slot = (colour * 2654435761u) >> 22;  // the top 10 bits of a Fibonacci hash
         while (slotColours_[slot] != 0 && slotColours_[slot] != colour) slot = (slot + 1) % kSlots;
         if (slotColours_[slot] == 0) {
@@ -42,7 +60,7 @@ bool PngTileEncoder::IndexColours(const std::uint32_t* pixels, int width, int he
           slotIndices_[slot] = static_cast<std::uint8_t>(palette_.size());
           palette_.push_back(colour);
         }
-        lastColour = colour;
+        lastColours = Four{} + colour;
         lastIndex = slotIndices_[slot];
       }
       *index++ = lastIndex;
