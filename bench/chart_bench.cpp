@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/units.h"
 #include "support/memory_lines.h"
 #include "viewer/chart/chart_cache.h"
 #include "viewer/chart/chart_layers.h"
@@ -20,8 +21,7 @@
 
 namespace {
 
-constexpr double kDegree = M_PI / 180.0;
-const PosType kCentre(53.2 * kDegree, 5.2 * kDegree);
+const PosType kCentre(53.2 * kRadiansPerDegree, 5.2 * kRadiansPerDegree);
 
 double ThreadNanoseconds() {
   timespec now{};
@@ -31,7 +31,7 @@ double ThreadNanoseconds() {
 
 LinePoint At(const ChartProjection& projection, double x, double y) {
   const PosType position = projection.ToGeo({x, y});
-  return {position.longitude / kDegree, position.latitude / kDegree};
+  return {position.longitude / kRadiansPerDegree, position.latitude / kRadiansPerDegree};
 }
 
 // `count` lines of two points in random directions, each up to a tenth of the view long.

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "common/units.h"
 #include "display/echo_geometry.h"
 #include "display/module_display_sorvik.h"
 #include "display/sweep_store.h"
@@ -42,7 +43,6 @@
 
 namespace {
 
-constexpr double kDegree = M_PI / 180.0;
 const PosType kOpenSea(0.9, 0.1);
 constexpr double kOpenSeaRangeMiles = 1.0;
 constexpr int kFramesPerSecond = 30;
@@ -54,12 +54,11 @@ double ThreadNanoseconds() {
   return static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec);
 }
 
-// What a frame's sweeps are drawn from: where the own ship is, the range they span, the chart under them.
+// Where a frame's sweeps are drawn: the own ship's position and the range they span.
 struct EchoScene {
   PosType ownShip = kOpenSea;
   int rangeIndex = 6;  // the fake radar's
   double rangeMiles = kOpenSeaRangeMiles;
-  bool wadden = false;
 };
 
 // Sweeps handed out in arrival order, turn after turn.
@@ -117,7 +116,7 @@ public:
       if (event.kind == radarsim::CaptureEvent::Kind::kNavigation) {
         const radarsim::NavigationUpdate& fix = event.navigation;
         if (!placed && fix.latitudeDegrees && fix.longitudeDegrees) {
-          scene.ownShip = PosType(*fix.latitudeDegrees * kDegree, *fix.longitudeDegrees * kDegree);
+          scene.ownShip = PosType(*fix.latitudeDegrees * kRadiansPerDegree, *fix.longitudeDegrees * kRadiansPerDegree);
           placed = true;
         }
         continue;
@@ -135,7 +134,6 @@ public:
     }
     scene.rangeIndex = settings.rangeIndex;
     scene.rangeMiles = radarsim::RangeInNauticalMiles(settings.rangeIndex, settings.rangeUnit);
-    scene.wadden = true;
     rangeMiles_ = scene.rangeMiles;
     return true;
   }

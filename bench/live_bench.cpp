@@ -22,6 +22,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/units.h"
 #include "display/echo_geometry.h"
 #include "display/module_display_sorvik.h"
 #include "display/sweep_store.h"
@@ -40,9 +41,8 @@
 
 namespace {
 
-constexpr double kDegree = M_PI / 180.0;
 // Off Harlingen, where the chart is.
-const PosType kOwnShip((53.0 + 10.7378 / 60.0) * kDegree, (5.0 + 16.0582 / 60.0) * kDegree);
+const PosType kOwnShip((53.0 + 10.7378 / 60.0) * kRadiansPerDegree, (5.0 + 16.0582 / 60.0) * kRadiansPerDegree);
 constexpr double kRangeMiles = 6.0;
 constexpr int kFramesPerSecond = 10;
 constexpr int kTurnsPerMinute = 24;

@@ -11,11 +11,15 @@ namespace {
 
 void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
   auto* out = static_cast<std::string*>(png_get_io_ptr(png));
+  bool appended = false;
   try {
     out->append(reinterpret_cast<const char*>(data), length);
+    appended = true;
   } catch (const std::bad_alloc&) {
-    png_error(png, "out of memory");  // unwinds to the encoder's setjmp; no C++ frame lies between
   }
+  // Out of the handler first: the jump back to the encoder's setjmp passes no C++ frame that needs
+  // unwinding.
+  if (!appended) png_error(png, "out of memory");
 }
 
 void FlushNothing(png_structp) {}

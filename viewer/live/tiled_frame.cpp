@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-
 namespace {
 
 void AppendWord(std::string& out, std::uint32_t word) {

@@ -9,8 +9,8 @@
 #include <array>
 #include <cerrno>
 #include <charconv>
-#include <numbers>
 
+#include "common/units.h"
 #include "services/radar/nmea_sentence.h"
 #include "services/radar/udp_listener.h"
 
@@ -18,7 +18,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
 // How often the reader looks whether it must stop.
 constexpr auto kLookForStop = 100ms;
 // Datagrams the UDP reader takes between two looks.

@@ -3,15 +3,10 @@
 #include <dlfcn.h>
 
 #include <filesystem>
-#include <numbers>
 #include <system_error>
 #include <utility>
 
-namespace {
-
-constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
-
-}  // namespace
+#include "common/units.h"
 
 ReplayOwnShip::ReplayOwnShip(double latitudeRadians, double longitudeRadians, double headingRadians,
                              std::string serviceLibrary)
