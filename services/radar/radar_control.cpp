@@ -24,10 +24,16 @@ void SetBounded(int& field, const std::optional<int>& value, int low, int high, 
 
 }  // namespace
 
+void RadarControl::SetRange(int rangeIndex, int rangeUnit) {
+  state_.rangeIndex = rangeIndex;
+  state_.rangeUnit = rangeUnit;
+  range_.store(std::uint64_t{static_cast<std::uint32_t>(rangeIndex)} << 32 | static_cast<std::uint32_t>(rangeUnit),
+               std::memory_order_relaxed);
+}
+
 void RadarControl::Reset(const SimulatorConfig& config) {
   state_ = RadarState{};
-  state_.rangeIndex = config.rangeIndex;
-  state_.rangeUnit = config.rangeUnit;
+  SetRange(config.rangeIndex, config.rangeUnit);
   state_.antenna = config.antenna;
   state_.model = config.model;
   state_.rotationRate = static_cast<int>(std::lround(config.rotationRate));
@@ -87,8 +93,7 @@ ControlOutcome RadarControl::Apply(const StateRequest& request) {
   if ((request.rangeUnit || request.rangeIndex) && !IsValidRange(index, unit)) {
     outcome.refused = true;
   } else if (unit != state_.rangeUnit || index != state_.rangeIndex) {
-    state_.rangeUnit = unit;
-    state_.rangeIndex = index;
+    SetRange(index, unit);
     outcome.changed = true;
   }
   SetBounded(state_.pulse, request.pulse, kShortPulse, kLongPulse, outcome);

@@ -9,6 +9,8 @@
 // transmission at once. The watchman,
 // when given a period, wakes a radar left in standby after that many seconds, transmits a few antenna
 // turns, and puts it back to standby.
+#include <atomic>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -97,6 +99,13 @@ public:
   bool IsTransmitting() const { return state_.transmitState == kTransmitting; }
   bool IsWarmingUp() const { return state_.transmitState == kTransmitOff && state_.warmupLeft > 0; }
   const RadarState& State() const { return state_; }
+  // The range setting as the state holds it, readable without the lock that guards the rest: it is
+  // asked for with every sweep.
+  void CurrentRange(int& rangeIndex, int& rangeUnit) const {
+    const std::uint64_t range = range_.load(std::memory_order_relaxed);
+    rangeIndex = static_cast<std::int32_t>(range >> 32);
+    rangeUnit = static_cast<std::int32_t>(range & 0xFFFFFFFFu);
+  }
 
 private:
   ControlOutcome RequestTransmitState(int requested);
@@ -105,8 +114,11 @@ private:
   void EnterStandby();
   void FinishWarmup();
   void SetWatchmanPeriod(int seconds, ControlOutcome& outcome);
+  // Every change of the range setting goes through here.
+  void SetRange(int rangeIndex, int rangeUnit);
 
   RadarState state_;
+  std::atomic<std::uint64_t> range_{0};  // state_'s range index above its unit
   int warmupSeconds_ = 0;
   bool transmitAfterWarmup_ = false;
   int watchmanLookTurns_ = 1;

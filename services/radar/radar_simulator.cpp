@@ -167,9 +167,7 @@ int RadarSimulator::SetStateFeature(OGRFeature* feature, int /*reserved*/) {
 
 int RadarSimulator::GetCurrentRange(int* rangeValue, int* rangeUnit) {
   if (!rangeValue || !rangeUnit) return kRadarFailed;
-  std::lock_guard lock(mutex_);
-  *rangeValue = control_.State().rangeIndex;
-  *rangeUnit = control_.State().rangeUnit;
+  control_.CurrentRange(*rangeValue, *rangeUnit);
   return kRadarOk;
 }
 

@@ -62,6 +62,9 @@ TEST_F(RadarReplay, PlaysTheCaptureOnceAtThePaceOverEveryRowWithItsRangeAndOwnSh
   OpenWith(ReplayOf("Pace = 4\nAtEnd = stop"));
   EXPECT_EQ(ReadFix().valid, 0u) << "no fix before the recording plays";
   EXPECT_EQ(StateField("RAD_RANGE"), 7) << "12 NM: the largest range within the recorded 13.75 NM";
+  int range = -1, unit = -1;
+  ASSERT_EQ(Radar().GetCurrentRange(&range, &unit), 0);
+  EXPECT_EQ(range, 7) << "the range each sweep's callback asks for, read without the radar's lock";
   ASSERT_EQ(Radar().AddSweepCallback(RecordSweep), 0);
   const auto start = std::chrono::steady_clock::now();
   ASSERT_NO_FATAL_FAILURE(StartTransmitting());
